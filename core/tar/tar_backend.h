@@ -1,0 +1,16 @@
+// Everything that goes through libarchive: tar family, single streams, plain 7z, rar.
+#pragma once
+
+#include "cfr.h"
+
+#include <string>
+#include <vector>
+
+namespace cfr {
+
+int tarExtract(const std::string& archive, const std::string& destDir,
+               const std::string& password, const ProgressSink* sink);
+int tarPack(const std::vector<std::string>& inputs, const std::string& dest, int kind,
+            const ProgressSink* sink);
+
+} // namespace cfr
