@@ -13,7 +13,7 @@ bool p7Available();
 
 int p7Pack(const std::vector<std::string>& inputs, const std::string& dest,
            const std::string& password, const ProgressSink* sink);
-int p7Extract(const std::string& archive, const std::string& destDir,
-              const std::string& password, const ProgressSink* sink);
+int p7Extract(const std::string& archive, const std::string& destDir, const std::string& password,
+              const ProgressSink* sink);
 
 } // namespace cfr

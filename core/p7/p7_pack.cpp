@@ -1,0 +1,85 @@
+// Password-protected 7z archives, written by the plugin.
+#include "entry_names.h"
+#include "p7/p7_collect.h"
+#include "p7/p7_loader.h"
+#include "p7/p7_ops.h"
+#include "p7/p7_update_callback.h"
+
+#include <cstdio>
+#include <new>
+
+namespace cfr {
+namespace {
+
+// Names stay readable without the password; only the content is encrypted.
+template <p7::Layout L> void keepNamesReadable(p7::IOutArchive<L>* archive) {
+    p7::Ref<p7::ISetProperties<L>> setter;
+    if (archive->QueryInterface(p7::IID_ISetProperties,
+                                reinterpret_cast<void**>(setter.receive())) != p7::S_OK ||
+        !setter)
+        return;
+    const wchar_t* names[] = {L"he"};
+    p7::PROPVARIANT values[1] = {};
+    values[0].vt = p7::VT_BOOL;
+    values[0].boolVal = p7::VARIANT_FALSE;
+    setter->SetProperties(names, values, 1);
+}
+
+template <p7::Layout L>
+int packWith(const P7Lib& lib, const std::vector<UpdateItem>& items, const std::string& dest,
+             const std::string& password, const ProgressSink* sink) {
+    p7::Ref<p7::IOutArchive<L>> archive;
+    if (lib.createObject(&p7::CLSID_Format7z, &p7::IID_IOutArchive,
+                         reinterpret_cast<void**>(archive.receive())) != p7::S_OK ||
+        !archive)
+        return InvalidArgument;
+    keepNamesReadable(archive.get());
+
+    std::FILE* file = std::fopen(dest.c_str(), "wb+");
+    if (!file)
+        return OpenFailed;
+    const std::wstring widePassword = utf8ToWide(password);
+    p7::HRESULT result = p7::E_FAIL;
+    bool cancelled = false;
+    {
+        p7::Ref<OutStream<L>> stream(new (std::nothrow) OutStream<L>(file));
+        p7::Ref<UpdateCallback<L>> callback(new (std::nothrow)
+                                                UpdateCallback<L>(items, widePassword, sink));
+        if (stream && callback) {
+            result = archive->UpdateItems(stream.get(), static_cast<std::uint32_t>(items.size()),
+                                          callback.get());
+            cancelled = callback->cancelled();
+        }
+    }
+    archive.reset();
+    // The last buffered bytes reach the disk only now: a failure here is a failed pack.
+    const bool closed = std::fclose(file) == 0;
+    if (result != p7::S_OK || !closed) {
+        std::remove(dest.c_str());
+        return cancelled ? Cancelled : Failed;
+    }
+    if (sink)
+        sink->report(1.0);
+    return Ok;
+}
+
+} // namespace
+
+int p7Pack(const std::vector<std::string>& inputs, const std::string& dest,
+           const std::string& password, const ProgressSink* sink) {
+    if (inputs.empty() || password.empty())
+        return InvalidArgument;
+    if (!p7Available())
+        return Unsupported;
+    std::vector<UpdateItem> items;
+    for (const auto& input : nameInputs(inputs))
+        p7CollectItems(items, utf8ToWide(input.name), input.path);
+    if (items.empty())
+        return InvalidArgument;
+    const P7Lib& lib = p7Lib();
+    return lib.layout == p7::Layout::Plain
+               ? packWith<p7::Layout::Plain>(lib, items, dest, password, sink)
+               : packWith<p7::Layout::VirtualDestructor>(lib, items, dest, password, sink);
+}
+
+} // namespace cfr
