@@ -11,8 +11,7 @@ namespace cfr {
 int zipPack(const std::vector<std::string>& inputs, const std::string& dest,
             const std::string& password, const ProgressSink* sink);
 // Progress is reported as offset + scale × (fraction of this archive).
-int zipExtract(const std::string& archive, const std::string& destDir,
-               const std::string& password, const ProgressSink* sink, double offset,
-               double scale);
+int zipExtract(const std::string& archive, const std::string& destDir, const std::string& password,
+               const ProgressSink* sink, double offset, double scale);
 
 } // namespace cfr

@@ -1,0 +1,139 @@
+#include "zip/zip_backend.h"
+#include "zip/zip_handle.h"
+
+#include "output_file.h"
+#include "safe_path.h"
+
+#include <array>
+#include <filesystem>
+
+namespace cfr {
+namespace fs = std::filesystem;
+
+namespace {
+
+const zip_uint64_t chunkSize = 32768;
+
+// One extraction job: where entries go and how far it has come.
+class ZipExtraction {
+public:
+    ZipExtraction(zip_t* archive, const fs::path& destDir, const std::string& password,
+                  const ProgressSink* sink, double offset, double scale)
+        : archive_(archive), destDir_(destDir), password_(password), sink_(sink), offset_(offset),
+          scale_(scale) {}
+
+    int run(zip_int64_t count) {
+        measure(count);
+        for (zip_int64_t index = 0; index < count; ++index) {
+            const int result = extractEntry(zip_uint64_t(index));
+            if (result != Ok)
+                return result;
+        }
+        return unreadable_ > 0 ? BadPassword : Ok;
+    }
+
+private:
+    void measure(zip_int64_t count) {
+        for (zip_int64_t index = 0; index < count; ++index) {
+            zip_stat_t st;
+            zip_stat_init(&st);
+            if (zip_stat_index(archive_, zip_uint64_t(index), ZIP_FL_UNCHANGED, &st) == 0 &&
+                (st.valid & ZIP_STAT_SIZE))
+                total_ += st.size;
+        }
+        if (total_ == 0)
+            total_ = 1;
+    }
+
+    int extractEntry(zip_uint64_t index) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(archive_, index, ZIP_FL_UNCHANGED, &st) != 0 ||
+            !(st.valid & ZIP_STAT_NAME) || !st.name || !*st.name)
+            return Ok;
+        const std::string name = st.name;
+        const auto target = safeTarget(destDir_, name);
+        if (!target)
+            return Ok;
+        if (name.back() == '/') {
+            std::error_code ignored;
+            fs::create_directories(*target, ignored);
+            return Ok;
+        }
+        ZipFileHandle entry(
+            password_.empty()
+                ? zip_fopen_index(archive_, index, ZIP_FL_UNCHANGED)
+                : zip_fopen_index_encrypted(archive_, index, ZIP_FL_UNCHANGED, password_.c_str()));
+        if (!entry) {
+            // Wrong or missing password, an unknown method or damage: the other entries
+            // still come out, and the job says the password may be at fault.
+            ++unreadable_;
+            return Ok;
+        }
+        const bool encrypted =
+            (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
+        const int result = copyEntry(entry.get(), *target, encrypted);
+        if (result != Ok) {
+            // A half-written file must not pass for the real one.
+            std::error_code ignored;
+            fs::remove(*target, ignored);
+        }
+        if (result == BadPassword) {
+            ++unreadable_;
+            return Ok;
+        }
+        return result;
+    }
+
+    int copyEntry(zip_file_t* entry, const fs::path& target, bool encrypted) {
+        OutputFile out;
+        if (!out.open(target))
+            return Failed;
+        std::array<char, chunkSize> buffer;
+        for (;;) {
+            const zip_int64_t got = zip_fread(entry, buffer.data(), buffer.size());
+            if (got == 0)
+                break;
+            // Decryption that passes the short password check with a wrong password only
+            // fails here, on the authentication code or checksum.
+            if (got < 0)
+                return encrypted ? BadPassword : Failed;
+            if (!out.write(buffer.data(), std::size_t(got)))
+                return Failed;
+            done_ += zip_uint64_t(got);
+            if (sink_) {
+                sink_->report(offset_ + scale_ * double(done_) / double(total_));
+                if (sink_->cancelled())
+                    return Cancelled;
+            }
+        }
+        return out.close() ? Ok : Failed;
+    }
+
+    zip_t* archive_;
+    fs::path destDir_;
+    const std::string& password_;
+    const ProgressSink* sink_;
+    double offset_;
+    double scale_;
+    zip_uint64_t total_ = 0;
+    zip_uint64_t done_ = 0;
+    int unreadable_ = 0;
+};
+
+} // namespace
+
+int zipExtract(const std::string& archive, const std::string& destDir, const std::string& password,
+               const ProgressSink* sink, double offset, double scale) {
+    ZipHandle zip = openZip(archive, ZIP_RDONLY);
+    if (!zip)
+        return OpenFailed;
+    if (!password.empty())
+        zip_set_default_password(zip.get(), password.c_str());
+    const zip_int64_t count = zip_get_num_entries(zip.get(), ZIP_FL_UNCHANGED);
+    if (count < 1)
+        return Ok;
+    return ZipExtraction(zip.get(), destDir, password, sink, offset, scale).run(count);
+}
+
+} // namespace cfr
