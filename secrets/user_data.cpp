@@ -1,0 +1,116 @@
+#include "secrets/user_data.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardItemModel>
+
+#include <sys/stat.h>
+
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+// A number the way the first line has always been read: blanks skipped, an optional sign,
+// digits up to the first other character, 0 when there are none.
+int parseLastIndex(const QByteArray& line) {
+    const long long value = std::strtoll(line.constData(), nullptr, 10);
+    return int(qBound<long long>(INT_MIN, value, INT_MAX));
+}
+
+QString textOf(const QStandardItemModel* model, int row, int column) {
+    return model->data(model->index(row, column)).toString();
+}
+
+} // namespace
+
+UserData* UserData::instance() {
+    static UserData* const store = new UserData;
+    return store;
+}
+
+UserData::UserData() : model_(new QStandardItemModel(0, 2, this)) {
+    model_->setHorizontalHeaderLabels({tr("Password Name"), tr("Password")});
+}
+
+QString UserData::folderPath() {
+    return QDir::homePath() + QStringLiteral("/.cfr");
+}
+
+QString UserData::filePath() {
+    return folderPath() + QStringLiteral("/userdata");
+}
+
+// The file holds passwords in clear, so only the owner may enter the folder.
+void UserData::makeFolder() {
+    ::mkdir(QFile::encodeName(folderPath()).constData(), 0700);
+}
+
+void UserData::load() {
+    // The model object stays the same so that every view and exposer keeps a valid pointer.
+    model_->removeRows(0, model_->rowCount());
+    damagedFileOnDisk_ = false;
+    makeFolder();
+    QFile file(filePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray compressed = file.readAll();
+    file.close();
+    const QByteArray text = qUncompress(compressed);
+    damagedFileOnDisk_ = !compressed.isEmpty() && text.isEmpty();
+    parse(text);
+}
+
+void UserData::parse(const QByteArray& text) {
+    QList<QByteArray> lines = text.split('\n');
+    if (text.isEmpty() || text.endsWith('\n'))
+        lines.removeLast();
+    int first = 0;
+    if (lines.size() % 2 == 1)
+        lastIndex_ = parseLastIndex(lines.at(first++));
+    for (int i = first; i + 1 < lines.size(); i += 2) {
+        // Text after a zero byte was never part of a name or password.
+        model_->appendRow({new QStandardItem(QString::fromUtf8(lines.at(i).constData())),
+                           new QStandardItem(QString::fromUtf8(lines.at(i + 1).constData()))});
+    }
+}
+
+QByteArray UserData::serialise() const {
+    QByteArray text = QByteArray::number(lastIndex_) + '\n';
+    for (int row = 0; row < model_->rowCount(); ++row) {
+        text += textOf(model_, row, 0).toUtf8() + '\n';
+        text += textOf(model_, row, 1).toUtf8() + '\n';
+    }
+    return text;
+}
+
+void UserData::save() {
+    makeFolder();
+    // Never replace the only copy of passwords we could not read.
+    if (damagedFileOnDisk_ && !moveDamagedFileAside())
+        return;
+    damagedFileOnDisk_ = false;
+    QSaveFile file(filePath());
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.setPermissions(ownerOnly);
+    file.write(qCompress(serialise()));
+    file.commit();
+}
+
+bool UserData::moveDamagedFileAside() const {
+    const QString kept = filePath() + QStringLiteral(".bad");
+    QFile::remove(kept);
+    if (!QFile::rename(filePath(), kept))
+        return !QFile::exists(filePath());
+    QFile::setPermissions(kept, ownerOnly);
+    return true;
+}
+
+void UserData::setLastIndex(int index) {
+    lastIndex_ = index;
+    save();
+}

@@ -1,0 +1,38 @@
+// The user's saved passwords and the last chosen one, kept in ~/.cfr/userdata.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QStandardItemModel;
+
+class UserData : public QObject {
+    Q_OBJECT
+public:
+    static UserData* instance();
+
+    // Replaces the rows and, when the file holds one, lastIndex with what the file holds.
+    void load();
+    // Rewrites the whole file; a failed write leaves the previous file untouched.
+    void save();
+    void setLastIndex(int index);
+
+    int lastIndex() const { return lastIndex_; }
+    // Two columns, name and password; the same object for the whole process.
+    QStandardItemModel* model() const { return model_; }
+
+    static QString folderPath();
+    static QString filePath();
+
+private:
+    UserData();
+    static void makeFolder();
+    void parse(const QByteArray& text);
+    QByteArray serialise() const;
+    bool moveDamagedFileAside() const;
+
+    QStandardItemModel* model_;
+    int lastIndex_ = 0;
+    // The file on disk could not be decompressed; it goes aside as userdata.bad before a save.
+    bool damagedFileOnDisk_ = false;
+};

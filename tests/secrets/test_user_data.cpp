@@ -1,0 +1,414 @@
+// The saved-password store, its list model and the exposer, on real files in a private HOME.
+#include "secrets/user_data.h"
+#include "secrets/user_data_exposer.h"
+#include "test_support.h"
+
+#include <QAbstractItemModelTester>
+#include <QFile>
+#include <QFileInfo>
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+#include <memory>
+
+using Pairs = QList<QStringList>; // each {name, password}
+
+namespace {
+
+// The permission bits as ls shows them, 0600 for example.
+int modeOf(const QString& path) {
+    struct stat status;
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 0777)
+                                                                     : -1;
+}
+
+QString storePath() {
+    return QDir::homePath() + "/.cfr/userdata";
+}
+
+QByteArray storedText() {
+    return qUncompress(testing::readFile(storePath()));
+}
+
+Pairs viewPairs(const PasswordModel* model) {
+    Pairs pairs;
+    for (int row = 0; row < model->count(); ++row)
+        pairs << QStringList{model->nameAt(row), model->passwordAt(row)};
+    return pairs;
+}
+
+Pairs storePairs() {
+    const QStandardItemModel* model = UserData::instance()->model();
+    Pairs pairs;
+    for (int row = 0; row < model->rowCount(); ++row)
+        pairs << QStringList{model->item(row, 0)->text(), model->item(row, 1)->text()};
+    return pairs;
+}
+
+QString names(const Pairs& pairs) {
+    QString text;
+    for (const QStringList& pair : pairs)
+        text += pair.first();
+    return text;
+}
+
+} // namespace
+
+class TestUserData : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void missingFileLoadsEmptyAndSaveCreatesPrivateFile();
+    void savedBytesAreCompressedLinesOfText();
+    void loadReadsLines_data();
+    void loadReadsLines();
+    void unreadableFileIsKeptAsideBeforeReplacement_data();
+    void unreadableFileIsKeptAsideBeforeReplacement();
+    void entryWithLineBreakIsRefused_data();
+    void entryWithLineBreakIsRefused();
+    void addPasswordSavesAndSignals();
+    void movePasswordKeepsViewAndStoreInStep_data();
+    void movePasswordKeepsViewAndStoreInStep();
+    void removePasswordSavesEvenWhenOutOfRange();
+    void rowAccessOutsideTheListIsEmpty();
+    void storageStatusDescribesTheFile();
+    void writingLastIndexAlwaysSaves();
+    void qmlViewsSeeTheRoles();
+
+private:
+    std::unique_ptr<testing::TemporaryHome> home_;
+    std::unique_ptr<UserDataExposer> exposer_;
+};
+
+void TestUserData::init() {
+    home_ = std::make_unique<testing::TemporaryHome>();
+    QVERIFY(home_->isValid());
+    // The store lives for the whole process: start every case from a clean one.
+    UserData::instance()->setLastIndex(0);
+    QFile::remove(storePath());
+    exposer_ = std::make_unique<UserDataExposer>();
+    exposer_->load();
+}
+
+void TestUserData::cleanup() {
+    exposer_.reset();
+    home_.reset();
+}
+
+void TestUserData::missingFileLoadsEmptyAndSaveCreatesPrivateFile() {
+    QDir(QDir::homePath()).removeRecursively();
+    QDir().mkpath(QDir::homePath());
+    exposer_->load();
+    QCOMPARE(exposer_->passwordModel()->count(), 0);
+    QCOMPARE(exposer_->lastIndex(), 0);
+    QCOMPARE(modeOf(QDir::homePath() + "/.cfr"), 0700);
+    QVERIFY(!QFile::exists(storePath()));
+
+    exposer_->save();
+    QVERIFY(QFile::exists(storePath()));
+    QCOMPARE(modeOf(storePath()), 0600);
+
+    // A file left readable by others is made private by the next save.
+    QVERIFY(::chmod(QFile::encodeName(storePath()).constData(), 0644) == 0);
+    exposer_->save();
+    QCOMPARE(modeOf(storePath()), 0600);
+}
+
+void TestUserData::savedBytesAreCompressedLinesOfText() {
+    QVERIFY(exposer_->addPassword("name 1", "password 1"));
+    QVERIFY(exposer_->addPassword(QString::fromUtf8("näme 2"), QString::fromUtf8("pässwörd 2")));
+    QVERIFY(exposer_->addPassword("no password", ""));
+    exposer_->setLastIndex(-3);
+
+    const QByteArray expected = QByteArray("-3\nname 1\npassword 1\n") +
+                                "n\xc3\xa4me 2\np\xc3\xa4ssw\xc3\xb6rd 2\nno password\n\n";
+    QCOMPARE(storedText(), expected);
+
+    // The container is a big-endian length and a plain zlib stream, readable by anyone.
+    const QByteArray raw = testing::readFile(storePath());
+    QCOMPARE(qFromBigEndian<quint32>(raw.constData()), quint32(expected.size()));
+    const testing::ToolRun python = testing::runTool(
+        "python3", {"-c",
+                    "import sys, zlib; sys.stdout.write(zlib.decompress(open(sys.argv[1], "
+                    "'rb').read()[4:]).hex())",
+                    storePath()});
+    QCOMPARE(python.exitCode, 0);
+    QCOMPARE(python.out, expected.toHex());
+
+    UserData::instance()->setLastIndex(0);
+    QVERIFY(testing::writeFile(storePath(), raw));
+    exposer_->load();
+    QCOMPARE(exposer_->lastIndex(), -3);
+    QCOMPARE(viewPairs(exposer_->passwordModel()),
+             (Pairs{{"name 1", "password 1"},
+                    {QString::fromUtf8("näme 2"), QString::fromUtf8("pässwörd 2")},
+                    {"no password", ""}}));
+}
+
+void TestUserData::loadReadsLines_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("lastIndex"); // before the load it is 9
+    QTest::addColumn<Pairs>("pairs");
+
+    QTest::newRow("index and two pairs")
+        << QByteArray("3\nP\np\nQ\nq\n") << 3 << Pairs{{"P", "p"}, {"Q", "q"}};
+    QTest::newRow("even count: no index line")
+        << QByteArray("P\np\nQ\nq\n") << 9 << Pairs{{"P", "p"}, {"Q", "q"}};
+    QTest::newRow("index alone") << QByteArray("7\n") << 7 << Pairs{};
+    QTest::newRow("empty text") << QByteArray() << 9 << Pairs{};
+    QTest::newRow("index not a number") << QByteArray("abc\nP\np\n") << 0 << Pairs{{"P", "p"}};
+    QTest::newRow("blanks, sign, trailing text")
+        << QByteArray("  -4x\nP\np\n") << -4 << Pairs{{"P", "p"}};
+    QTest::newRow("empty password") << QByteArray("2\nP\n\n") << 2 << Pairs{{"P", ""}};
+    QTest::newRow("empty name and password") << QByteArray("1\n\n\n") << 1 << Pairs{{"", ""}};
+    QTest::newRow("no final line feed") << QByteArray("1\nP\np") << 1 << Pairs{{"P", "p"}};
+    QTest::newRow("zero byte ends a value")
+        << QByteArray("1\nA\0junk\np\n", 11) << 1 << Pairs{{"A", "p"}};
+}
+
+void TestUserData::loadReadsLines() {
+    QFETCH(QByteArray, text);
+    QFETCH(int, lastIndex);
+    QFETCH(Pairs, pairs);
+
+    UserData::instance()->setLastIndex(9);
+    QVERIFY(testing::writeFile(storePath(), qCompress(text)));
+    QAbstractItemModelTester tester(exposer_->passwordModel());
+    QSignalSpy counts(exposer_->passwordModel(), &PasswordModel::countChanged);
+    exposer_->load();
+
+    QCOMPARE(exposer_->lastIndex(), lastIndex);
+    QCOMPARE(viewPairs(exposer_->passwordModel()), pairs);
+    QCOMPARE(storePairs(), pairs);
+    QCOMPARE(counts.count(), 1);
+    QVERIFY(!QFile::exists(storePath() + ".bad"));
+}
+
+void TestUserData::unreadableFileIsKeptAsideBeforeReplacement_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("not compressed") << QByteArray("3\nP\np\n");
+    QTest::newRow("truncated stream") << qCompress(QByteArray(5000, 'x')).left(20);
+    QTest::newRow("noise") << testing::noiseBytes(300);
+}
+
+void TestUserData::unreadableFileIsKeptAsideBeforeReplacement() {
+    QFETCH(QByteArray, bytes);
+    QVERIFY(testing::writeFile(storePath(), bytes));
+    QVERIFY(::chmod(QFile::encodeName(storePath()).constData(), 0644) == 0);
+
+    exposer_->load();
+    QCOMPARE(exposer_->passwordModel()->count(), 0);
+    QCOMPARE(testing::readFile(storePath()), bytes);
+
+    // Loading again changes nothing; the first save moves the old bytes aside.
+    exposer_->load();
+    QVERIFY(!QFile::exists(storePath() + ".bad"));
+    QVERIFY(exposer_->addPassword("P", "p"));
+    QCOMPARE(testing::readFile(storePath() + ".bad"), bytes);
+    QCOMPARE(modeOf(storePath() + ".bad"), 0600);
+    QCOMPARE(storedText(), QByteArray("0\nP\np\n"));
+
+    // Later saves leave the kept copy alone.
+    QVERIFY(exposer_->addPassword("Q", "q"));
+    QCOMPARE(testing::readFile(storePath() + ".bad"), bytes);
+    QCOMPARE(storedText(), QByteArray("0\nP\np\nQ\nq\n"));
+}
+
+void TestUserData::entryWithLineBreakIsRefused_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("password");
+    QTest::newRow("line feed in name") << "two\nlines"
+                                       << "p";
+    QTest::newRow("line feed in password") << "name"
+                                           << "pass\nword";
+    QTest::newRow("carriage return") << "name\r"
+                                     << "p";
+    QTest::newRow("zero character") << "name" << QString("pa") + QChar(0) + "ss";
+}
+
+void TestUserData::entryWithLineBreakIsRefused() {
+    QFETCH(QString, name);
+    QFETCH(QString, password);
+    QSignalSpy changes(exposer_.get(), &UserDataExposer::passwordsChanged);
+    QSignalSpy counts(exposer_->passwordModel(), &PasswordModel::countChanged);
+
+    QVERIFY(!exposer_->addPassword(name, password));
+    QCOMPARE(exposer_->passwordModel()->count(), 0);
+    QCOMPARE(UserData::instance()->model()->rowCount(), 0);
+    QVERIFY(!QFile::exists(storePath()));
+    QCOMPARE(changes.count(), 0);
+    QCOMPARE(counts.count(), 0);
+}
+
+void TestUserData::addPasswordSavesAndSignals() {
+    QSignalSpy changes(exposer_.get(), &UserDataExposer::passwordsChanged);
+    QSignalSpy counts(exposer_->passwordModel(), &PasswordModel::countChanged);
+    QAbstractItemModelTester tester(exposer_->passwordModel());
+
+    QVERIFY(exposer_->addPassword("", ""));
+    QCOMPARE(exposer_->passwordModel()->count(), 1);
+    QCOMPARE(storedText(), QByteArray("0\n\n\n"));
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(counts.count(), 1);
+
+    QVERIFY(exposer_->addPassword("same", "x"));
+    QVERIFY(exposer_->addPassword("same", "y"));
+    QCOMPARE(storedText(), QByteArray("0\n\n\nsame\nx\nsame\ny\n"));
+    QCOMPARE(exposer_->passwordModel()->property("count").toInt(), 3);
+}
+
+void TestUserData::movePasswordKeepsViewAndStoreInStep_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QString>("order");
+    QTest::newRow("first down") << 0 << 1 << "QPR";
+    QTest::newRow("last up") << 2 << 1 << "PRQ";
+    QTest::newRow("first to last") << 0 << 2 << "QRP";
+    QTest::newRow("last to first") << 2 << 0 << "RPQ";
+    QTest::newRow("same row") << 0 << 0 << "PQR";
+    QTest::newRow("past the end") << 0 << 5 << "PQR";
+    QTest::newRow("negative") << -1 << 1 << "PQR";
+}
+
+void TestUserData::movePasswordKeepsViewAndStoreInStep() {
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QString, order);
+    for (const char* name : {"P", "Q", "R"})
+        QVERIFY(exposer_->addPassword(name, QString(name).toLower()));
+    // Checks every move notification against the rows the model really holds.
+    QAbstractItemModelTester tester(exposer_->passwordModel(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy changes(exposer_.get(), &UserDataExposer::passwordsChanged);
+    QSignalSpy moves(exposer_->passwordModel(), &QAbstractItemModel::rowsMoved);
+    QFile::remove(storePath());
+
+    exposer_->movePassword(from, to);
+    QCOMPARE(names(viewPairs(exposer_->passwordModel())), order);
+    QCOMPARE(names(storePairs()), order);
+    QCOMPARE(moves.count(), order == "PQR" ? 0 : 1);
+    QCOMPARE(changes.count(), 1);
+    QVERIFY(QFile::exists(storePath()));
+    QCOMPARE(exposer_->passwordModel()->data(exposer_->passwordModel()->index(1),
+                                             PasswordModel::IndexRole),
+             QVariant(1));
+
+    // As after a restart: a fresh exposer reads the file.
+    UserDataExposer restarted;
+    restarted.load();
+    const Pairs pairs = viewPairs(restarted.passwordModel());
+    QCOMPARE(names(pairs), order);
+    for (const QStringList& pair : pairs)
+        QCOMPARE(pair.at(1), pair.at(0).toLower());
+}
+
+void TestUserData::removePasswordSavesEvenWhenOutOfRange() {
+    for (const char* name : {"P", "Q", "R"})
+        QVERIFY(exposer_->addPassword(name, "x"));
+    QAbstractItemModelTester tester(exposer_->passwordModel());
+    QSignalSpy changes(exposer_.get(), &UserDataExposer::passwordsChanged);
+    QSignalSpy counts(exposer_->passwordModel(), &PasswordModel::countChanged);
+
+    QFile::remove(storePath());
+    exposer_->removePassword(7);
+    QVERIFY(QFile::exists(storePath()));
+    QCOMPARE(names(viewPairs(exposer_->passwordModel())), QString("PQR"));
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(counts.count(), 0);
+
+    exposer_->removePassword(1);
+    QCOMPARE(names(viewPairs(exposer_->passwordModel())), QString("PR"));
+    QCOMPARE(names(storePairs()), QString("PR"));
+    QCOMPARE(storedText(), QByteArray("0\nP\nx\nR\nx\n"));
+    QCOMPARE(changes.count(), 2);
+    QCOMPARE(counts.count(), 1);
+}
+
+void TestUserData::rowAccessOutsideTheListIsEmpty() {
+    QVERIFY(exposer_->addPassword("P", "p"));
+    const PasswordModel* model = exposer_->passwordModel();
+    for (int row : {-1, 1, 100}) {
+        QCOMPARE(model->nameAt(row), QString(""));
+        QCOMPARE(model->passwordAt(row), QString(""));
+    }
+    QCOMPARE(model->data(model->index(0), PasswordModel::NameRole), QVariant("P"));
+    QCOMPARE(model->data(model->index(0), Qt::DisplayRole), QVariant());
+    QCOMPARE(model->roleNames().value(257), QByteArray("passwordName"));
+    QCOMPARE(model->roleNames().value(258), QByteArray("password"));
+    QCOMPARE(model->roleNames().value(259), QByteArray("passwordIndex"));
+}
+
+void TestUserData::storageStatusDescribesTheFile() {
+    QCOMPARE(exposer_->storageStatus(),
+             QString("path=%1/.cfr/userdata\nexists=NO size=0 loaded=0").arg(QDir::homePath()));
+    QVERIFY(exposer_->addPassword("P", "p"));
+    QCOMPARE(exposer_->storageStatus(), QString("path=%1\nexists=YES size=%2 loaded=1")
+                                            .arg(storePath())
+                                            .arg(QFileInfo(storePath()).size()));
+}
+
+void TestUserData::writingLastIndexAlwaysSaves() {
+    QSignalSpy changes(exposer_.get(), &UserDataExposer::lastIndexChanged);
+    QVERIFY(exposer_->setProperty("lastIndex", 2));
+    QCOMPARE(storedText(), QByteArray("2\n"));
+    QFile::remove(storePath());
+    QVERIFY(exposer_->setProperty("lastIndex", 2));
+    QCOMPARE(storedText(), QByteArray("2\n"));
+    QCOMPARE(changes.count(), 2);
+}
+
+void TestUserData::qmlViewsSeeTheRoles() {
+    QVERIFY(exposer_->addPassword("first", "one"));
+    QVERIFY(exposer_->addPassword("second", "two"));
+    QVERIFY(exposer_->addPassword("third", "three"));
+    QQmlEngine engine;
+    engine.rootContext()->setContextProperty("userData", exposer_.get());
+    QQmlComponent component(&engine);
+    component.setData("import QtQml 2.15\n"
+                      "import QtQml.Models 2.15\n"
+                      "Instantiator {\n"
+                      "  model: userData.passwordModel\n"
+                      "  property int total: userData.passwordModel.count\n"
+                      "  delegate: QtObject {\n"
+                      "    property string text: passwordName + '=' + password + '@' + "
+                      "passwordIndex\n"
+                      "  }\n"
+                      "}\n",
+                      QUrl());
+    std::unique_ptr<QObject> list(component.create());
+    QVERIFY2(list, qPrintable(component.errorString()));
+    QCOMPARE(list->property("total").toInt(), 3);
+
+    const auto delegateTexts = [&list] {
+        QStringList texts;
+        const int rows = list->property("count").toInt();
+        for (int row = 0; row < rows; ++row) {
+            QObject* delegate = nullptr;
+            QMetaObject::invokeMethod(list.get(), "objectAt", Q_RETURN_ARG(QObject*, delegate),
+                                      Q_ARG(int, row));
+            texts << (delegate ? delegate->property("text").toString() : QString("none"));
+        }
+        return texts;
+    };
+    QCOMPARE(delegateTexts(), (QStringList{"first=one@0", "second=two@1", "third=three@2"}));
+
+    // Row numbers a view already holds follow moves and removals, so a delete by row hits
+    // the entry the user sees.
+    exposer_->movePassword(2, 0);
+    QCOMPARE(delegateTexts(), (QStringList{"third=three@0", "first=one@1", "second=two@2"}));
+    exposer_->removePassword(0);
+    QCOMPARE(delegateTexts(), (QStringList{"first=one@0", "second=two@1"}));
+    QCOMPARE(list->property("total").toInt(), 2);
+}
+
+QTEST_MAIN(TestUserData)
+#include "test_user_data.moc"

@@ -1,0 +1,185 @@
+// The master password: verifier format in the real settings store, unlocking and signals.
+#include "secrets/vault_auth.h"
+#include "test_support.h"
+
+#include <QRegularExpression>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+QSettings* openSettings() {
+    return new QSettings("Mervale", "Coffret");
+}
+
+QString setting(const QString& key) {
+    std::unique_ptr<QSettings> settings(openSettings());
+    return settings->value(key).toString();
+}
+
+// The verifier worked out by Python's hashlib, not by the code under test.
+QString referenceVerifier(const QByteArray& salt, const QString& password, int rounds) {
+    const testing::ToolRun run = testing::runTool(
+        "python3", {"-c",
+                    "import hashlib, sys\n"
+                    "b = bytes.fromhex(sys.argv[1]) + bytes.fromhex(sys.argv[2])\n"
+                    "for _ in range(int(sys.argv[3])):\n"
+                    "    b = hashlib.sha256(b).digest()\n"
+                    "print(b.hex(), end='')\n",
+                    salt.toHex(), password.toUtf8().toHex(), QString::number(rounds)});
+    return run.exitCode == 0 ? QString::fromLatin1(run.out) : QString("python3 failed");
+}
+
+} // namespace
+
+class TestVaultAuth : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void freshConfigurationOpensNothing();
+    void emptyMasterPasswordIsRefused();
+    void settingStoresSaltedVerifier();
+    void settingTwiceDrawsNewSalt();
+    void unlockAndLockSignalOnlyOnChange();
+    void storedIterationCountIsHonoured_data();
+    void storedIterationCountIsHonoured();
+    void secondInstanceSeesTheConfiguration();
+
+private:
+    // Settings paths are fixed at the first use, so one private HOME serves every case.
+    testing::TemporaryHome home_;
+};
+
+void TestVaultAuth::init() {
+    QVERIFY(home_.isValid());
+    std::unique_ptr<QSettings> settings(openSettings());
+    settings->remove("vault");
+    settings->sync();
+}
+
+void TestVaultAuth::freshConfigurationOpensNothing() {
+    VaultAuth vault;
+    QSignalSpy unlocked(&vault, &VaultAuth::unlockedChanged);
+    QVERIFY(!vault.hasMasterPassword());
+    QVERIFY(!vault.unlocked());
+    QVERIFY(!vault.unlock(""));
+    QVERIFY(!vault.unlock("anything"));
+    QVERIFY(!vault.property("unlocked").toBool());
+    QCOMPARE(unlocked.count(), 0);
+}
+
+void TestVaultAuth::emptyMasterPasswordIsRefused() {
+    VaultAuth vault;
+    QSignalSpy config(&vault, &VaultAuth::configChanged);
+    QVERIFY(!vault.setMasterPassword(""));
+    QVERIFY(!vault.hasMasterPassword());
+    QVERIFY(!vault.unlocked());
+    QVERIFY(std::unique_ptr<QSettings>(openSettings())->childKeys().isEmpty());
+    QVERIFY(setting("vault/salt").isEmpty());
+    QCOMPARE(config.count(), 0);
+}
+
+void TestVaultAuth::settingStoresSaltedVerifier() {
+    VaultAuth vault;
+    QSignalSpy config(&vault, &VaultAuth::configChanged);
+    QSignalSpy unlocked(&vault, &VaultAuth::unlockedChanged);
+    const QString password = QString::fromUtf8("pässwörd ✓");
+
+    QVERIFY(vault.setMasterPassword(password));
+    QCOMPARE(config.count(), 1);
+    QCOMPARE(unlocked.count(), 1);
+    QVERIFY(vault.unlocked());
+    QVERIFY(vault.property("hasMasterPassword").toBool());
+
+    const QString salt = setting("vault/salt");
+    const QString verifier = setting("vault/verifier");
+    QVERIFY2(QRegularExpression("^[0-9a-f]{32}$").match(salt).hasMatch(), qPrintable(salt));
+    QVERIFY2(QRegularExpression("^[0-9a-f]{64}$").match(verifier).hasMatch(), qPrintable(verifier));
+    QCOMPARE(setting("vault/iters"), QString("120000"));
+    QCOMPARE(verifier, referenceVerifier(QByteArray::fromHex(salt.toLatin1()), password, 120000));
+
+    // The file itself, as another copy of the program would read it.
+    const QByteArray file = testing::readFile(home_.path() + "/.config/Mervale/Coffret.conf");
+    QVERIFY2(file.contains("[vault]\n"), file.constData());
+    QVERIFY2(file.contains("\niters=120000\n"), file.constData());
+}
+
+void TestVaultAuth::settingTwiceDrawsNewSalt() {
+    VaultAuth vault;
+    QVERIFY(vault.setMasterPassword("same"));
+    const QString firstSalt = setting("vault/salt");
+    const QString firstVerifier = setting("vault/verifier");
+    QSignalSpy config(&vault, &VaultAuth::configChanged);
+    QSignalSpy unlocked(&vault, &VaultAuth::unlockedChanged);
+
+    QVERIFY(vault.setMasterPassword("same"));
+    QVERIFY(setting("vault/salt") != firstSalt);
+    QVERIFY(setting("vault/verifier") != firstVerifier);
+    QCOMPARE(config.count(), 1);
+    QCOMPARE(unlocked.count(), 0); // it was unlocked already
+
+    VaultAuth later;
+    QVERIFY(later.unlock("same"));
+}
+
+void TestVaultAuth::unlockAndLockSignalOnlyOnChange() {
+    VaultAuth vault;
+    QVERIFY(vault.setMasterPassword("right"));
+    QSignalSpy unlocked(&vault, &VaultAuth::unlockedChanged);
+
+    QVERIFY(vault.unlock("right"));
+    QCOMPARE(unlocked.count(), 0);
+
+    vault.lock();
+    QVERIFY(!vault.unlocked());
+    QCOMPARE(unlocked.count(), 1);
+    vault.lock();
+    QCOMPARE(unlocked.count(), 1);
+
+    QVERIFY(!vault.unlock("Right"));
+    QVERIFY(!vault.unlock(""));
+    QVERIFY(!vault.unlocked());
+    QCOMPARE(unlocked.count(), 1);
+
+    QVERIFY(vault.unlock("right"));
+    QVERIFY(vault.unlocked());
+    QCOMPARE(unlocked.count(), 2);
+}
+
+void TestVaultAuth::storedIterationCountIsHonoured_data() {
+    QTest::addColumn<int>("rounds");
+    QTest::newRow("1000 written by hand") << 1000;
+    QTest::newRow("a single round") << 1;
+}
+
+void TestVaultAuth::storedIterationCountIsHonoured() {
+    QFETCH(int, rounds);
+    const QByteArray salt = QByteArray::fromHex("000102030405060708090a0b0c0d0e0f");
+    {
+        std::unique_ptr<QSettings> settings(openSettings());
+        settings->setValue("vault/salt", QString::fromLatin1(salt.toHex()));
+        settings->setValue("vault/verifier", referenceVerifier(salt, "secret", rounds));
+        settings->setValue("vault/iters", QString::number(rounds));
+    }
+    VaultAuth vault;
+    QVERIFY(vault.hasMasterPassword());
+    QVERIFY(!vault.unlock("Secret"));
+    QVERIFY(!vault.unlock("secret "));
+    QVERIFY(vault.unlock("secret"));
+}
+
+void TestVaultAuth::secondInstanceSeesTheConfiguration() {
+    VaultAuth first;
+    VaultAuth second;
+    QVERIFY(!second.hasMasterPassword());
+    QVERIFY(first.setMasterPassword("shared"));
+    QVERIFY(second.hasMasterPassword());
+    QVERIFY(!second.unlocked());
+    QVERIFY(second.unlock("shared"));
+}
+
+QTEST_GUILESS_MAIN(TestVaultAuth)
+#include "test_vault_auth.moc"
