@@ -1,0 +1,128 @@
+#include "jobs/cfr_worker.h"
+
+#include "core/cfr.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <exception>
+#include <vector>
+
+CfrWorker::CfrWorker(QObject* parent) : QThread(parent) {}
+
+void CfrWorker::run() {
+    // Nothing may escape the thread: an exception would end the whole process.
+    try {
+        if (mode == ExtractBatch)
+            runBatch();
+        else
+            finish(runSingle());
+    } catch (const std::exception& e) {
+        fail(QString::fromUtf8(e.what()));
+    } catch (...) {
+        fail(messageFor(cfr::Failed));
+    }
+}
+
+int CfrWorker::runSingle() {
+    // The engine takes an empty password, never a null pointer, for "none".
+    const QByteArray passwordUtf8 = password.toUtf8();
+    const QByteArray destUtf8 = dest.toUtf8();
+    if (mode == Pack) {
+        std::vector<QByteArray> inputs;
+        inputs.reserve(sources.size());
+        for (const QString& source : sources)
+            inputs.push_back(source.toUtf8());
+        std::vector<const char*> pointers;
+        for (const QByteArray& input : inputs)
+            pointers.push_back(input.constData());
+        return cfr::pack(pointers.data(), int(pointers.size()), destUtf8.constData(),
+                         passwordUtf8.constData(), workerProgress, this, cancelCheck);
+    }
+    const QByteArray archive = sources.isEmpty() ? QByteArray() : sources.first().toUtf8();
+    return cfr::extract(archive.constData(), destUtf8.constData(), passwordUtf8.constData(),
+                        workerProgress, this, cancelCheck);
+}
+
+void CfrWorker::runBatch() {
+    batchTotal = sources.size();
+    QStringList failedNames;
+    for (int i = 0; i < batchTotal; ++i) {
+        if (cancelRequested())
+            return;
+        batchIndex = i;
+        const QString& source = sources.at(i);
+        const QString target = subfolder ? freshSubfolder(source) : dest;
+        const int result =
+            cfr::extract(source.toUtf8().constData(), target.toUtf8().constData(),
+                         passwords.value(i).toUtf8().constData(), batchProgress, this, cancelCheck);
+        if (result != cfr::Ok)
+            failedNames << QFileInfo(source).fileName();
+    }
+    if (cancelRequested())
+        return;
+    emit progress(1.0);
+    if (failedNames.isEmpty())
+        emit succeeded(dest);
+    else
+        fail(tr("%1 of %2 archive(s) failed: %3")
+                 .arg(QString::number(failedNames.size()), QString::number(batchTotal),
+                      failedNames.join(QStringLiteral(", "))));
+}
+
+// A subfolder of dest named after the archive that neither exists yet nor was given out
+// earlier in this batch, created on the spot.
+QString CfrWorker::freshSubfolder(const QString& archive) {
+    QString name = QFileInfo(archive).completeBaseName();
+    if (name.isEmpty())
+        name = QStringLiteral("extracted");
+    const QDir base(dest);
+    QString candidate = name;
+    for (int k = 1; base.exists(candidate) || usedNames.contains(candidate); ++k)
+        candidate = name + QStringLiteral(" (%1)").arg(k);
+    usedNames.insert(candidate);
+    const QString target = base.filePath(candidate);
+    // A folder that cannot be made shows up as this archive's failure.
+    base.mkpath(candidate);
+    return target;
+}
+
+void CfrWorker::finish(int result) {
+    if (result != cfr::Ok)
+        fail(messageFor(result));
+    else if (!cancelRequested())
+        emit succeeded(dest);
+}
+
+void CfrWorker::fail(const QString& message) {
+    // A cancelled job ends without an outcome: whoever cancelled it has moved on.
+    if (!cancelRequested())
+        emit failed(message);
+}
+
+QString CfrWorker::messageFor(int result) {
+    switch (result) {
+    case cfr::BadPassword:
+        return tr("Wrong password or corrupt file");
+    case cfr::Unsupported:
+        return tr("Unsupported format");
+    case cfr::OpenFailed:
+        return tr("Cannot open file");
+    default:
+        return tr("Operation failed");
+    }
+}
+
+void CfrWorker::workerProgress(void* context, double fraction) {
+    emit static_cast<CfrWorker*>(context)->progress(fraction);
+}
+
+void CfrWorker::batchProgress(void* context, double fraction) {
+    auto* worker = static_cast<CfrWorker*>(context);
+    emit worker->progress((worker->batchIndex + fraction) / std::max(worker->batchTotal, 1));
+}
+
+int CfrWorker::cancelCheck(void* context) {
+    return static_cast<CfrWorker*>(context)->cancelRequested() ? 1 : 0;
+}

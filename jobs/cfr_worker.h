@@ -1,0 +1,59 @@
+// Runs one archive job on a thread of its own and reports its progress and outcome.
+#pragma once
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QThread>
+
+#include <atomic>
+
+class CfrWorker : public QThread {
+    Q_OBJECT
+
+public:
+    enum WorkerMode : int { Pack = 0, Extract = 1, ExtractBatch = 2 };
+
+    explicit CfrWorker(QObject* parent = nullptr);
+
+    // Set by the creator before start(); read only by the job.
+    int mode = Pack;
+    // Pack: inputs. Extract: the archive (first entry only). ExtractBatch: the archives.
+    QStringList sources;
+    // Pack: the archive to create. Extract: the folder. ExtractBatch: the base folder.
+    QString dest;
+    QString password;
+    // ExtractBatch: a new subfolder of dest per archive.
+    bool subfolder = false;
+    // ExtractBatch: the password of archive i at index i; missing entries mean none.
+    QStringList passwords;
+
+    // Makes the job stop at its next progress point and stay silent; callable from any thread.
+    void requestCancel() { cancelRequested_.store(true); }
+    bool cancelRequested() const { return cancelRequested_.load(); }
+
+signals:
+    void progress(double fraction);
+    void succeeded(const QString& dest);
+    void failed(const QString& message);
+
+protected:
+    void run() override;
+
+private:
+    int runSingle();
+    void runBatch();
+    QString freshSubfolder(const QString& archive);
+    void finish(int result);
+    void fail(const QString& message);
+
+    static QString messageFor(int result);
+    static void workerProgress(void* context, double fraction);
+    static void batchProgress(void* context, double fraction);
+    static int cancelCheck(void* context);
+
+    int batchIndex = 0;
+    int batchTotal = 0;
+    QSet<QString> usedNames;
+    std::atomic<bool> cancelRequested_{false};
+};

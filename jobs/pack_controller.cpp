@@ -1,0 +1,209 @@
+#include "jobs/pack_controller.h"
+
+#include "core/cfr.h"
+#include "jobs/cfr_worker.h"
+#include "jobs/progress_split.h"
+
+#include <QMetaType>
+
+namespace {
+
+bool isPackageName(const QString& name) {
+    return name.endsWith(QLatin1String(".cfr"), Qt::CaseInsensitive);
+}
+
+int kindOf(const QString& path) {
+    return cfr::archiveKind(path.toUtf8().constData());
+}
+
+} // namespace
+
+PackController::PackController(QObject* parent) : QObject(parent) {
+    // Also registers the conversion to a sequence, so that a list of file infos that QML
+    // got from the file model can be handed back to pack() unchanged.
+    qRegisterMetaType<QVector<QFileInfo>>();
+}
+
+PackController::~PackController() {
+    if (worker_)
+        worker_->wait();
+}
+
+void PackController::pack(const QVector<QFileInfo>& files, const QString& destName,
+                          const QString& password) {
+    QStringList paths;
+    paths.reserve(files.size());
+    for (const QFileInfo& file : files)
+        paths << file.absoluteFilePath();
+    packPaths(paths, destName, password);
+}
+
+void PackController::packPaths(const QStringList& paths, const QString& destName,
+                               const QString& password) {
+    auto* worker = new CfrWorker(this);
+    worker->mode = CfrWorker::Pack;
+    worker->sources = paths;
+    worker->dest = destName;
+    worker->password = password;
+    startWorker(worker, isPackageName(destName));
+}
+
+void PackController::extract(const QString& sourceName, const QString& destPath,
+                             const QString& password) {
+    auto* worker = new CfrWorker(this);
+    worker->mode = CfrWorker::Extract;
+    worker->sources = QStringList{sourceName};
+    worker->dest = destPath;
+    worker->password = password;
+    startWorker(worker, isPackageName(sourceName));
+}
+
+void PackController::extractBatch(const QStringList& sources, const QStringList& passwords,
+                                  const QString& baseDir, bool subfolder) {
+    auto* worker = new CfrWorker(this);
+    worker->mode = CfrWorker::ExtractBatch;
+    worker->sources = sources;
+    worker->passwords = passwords;
+    worker->dest = baseDir;
+    worker->subfolder = subfolder;
+    startWorker(worker, false);
+}
+
+void PackController::startWorker(CfrWorker* worker, bool twoStage) {
+    // Even a refused request decides how the bars are shown.
+    setTwoStage(twoStage);
+    if (isRunning_) {
+        delete worker;
+        return;
+    }
+    resetProgress();
+    setRunning(true);
+    worker_ = worker;
+    connect(worker, &CfrWorker::progress, this, &PackController::onCoreProgress);
+    connect(worker, &CfrWorker::succeeded, this, &PackController::onWorkerSucceeded);
+    connect(worker, &CfrWorker::failed, this, &PackController::onWorkerFailed);
+    connect(worker, &QThread::finished, this, &PackController::onWorkerFinished);
+    setStatusText(worker->mode == CfrWorker::Pack ? tr("Packing...") : tr("Extracting..."));
+    worker->start();
+}
+
+void PackController::cancel() {
+    if (CfrWorker* stopping = worker_) {
+        // From here on nothing the stopped job still has queued reaches the interface.
+        worker_ = nullptr;
+        stopping->requestCancel();
+        stopping->wait();
+    }
+    setRunning(false);
+}
+
+void PackController::onCoreProgress(double fraction) {
+    if (!fromCurrentWorker())
+        return;
+    const ProgressBars bars = splitProgress(fraction, twoStage_);
+    firstProgress_ = bars.first;
+    secondProgress_ = bars.second;
+    emit firstProgressChanged();
+    emit secondProgressChanged();
+}
+
+void PackController::onWorkerSucceeded(const QString& dest) {
+    if (!fromCurrentWorker())
+        return;
+    if (currentIsPack()) {
+        setStatusText(tr("Pack succeeded!"));
+        emit packSucceeded(dest);
+    } else {
+        setStatusText(tr("Extract succeeded!"));
+        emit extractSucceeded(dest);
+    }
+}
+
+void PackController::onWorkerFailed(const QString& message) {
+    if (!fromCurrentWorker())
+        return;
+    if (currentIsPack()) {
+        setStatusText(tr("Pack failed: %1").arg(message));
+        emit packFailed(message);
+    } else {
+        setStatusText(tr("Extract failed: %1").arg(message));
+        emit extractFailed(message);
+    }
+}
+
+void PackController::onWorkerFinished() {
+    // The notice names its own worker, which after a cancel is no longer the current one.
+    auto* finished = qobject_cast<CfrWorker*>(sender());
+    if (!finished)
+        return;
+    finished->deleteLater();
+    if (finished != worker_)
+        return;
+    worker_ = nullptr;
+    setRunning(false);
+}
+
+bool PackController::fromCurrentWorker() const {
+    return worker_ && sender() == worker_;
+}
+
+bool PackController::currentIsPack() const {
+    return worker_ && worker_->mode == CfrWorker::Pack;
+}
+
+QString PackController::archiveKind(const QString& path) const {
+    static const char* const names[] = {"cfr",    "zip",     "rar",    "7z",      "tar",
+                                        "tar.gz", "tar.bz2", "tar.xz", "tar.zst", "gz",
+                                        "bz2",    "xz",      "zst"};
+    const int kind = kindOf(path);
+    const int count = int(sizeof(names) / sizeof(names[0]));
+    return QLatin1String(kind >= 0 && kind < count ? names[kind] : "unknown");
+}
+
+bool PackController::archiveSupported(const QString& path) const {
+    return cfr::archiveSupported(path.toUtf8().constData()) != 0;
+}
+
+bool PackController::archiveNeedsPassword(const QString& path) const {
+    return cfr::archiveNeedsPassword(path.toUtf8().constData()) != 0;
+}
+
+int PackController::formatCaps(const QString& dest) const {
+    return cfr::formatCaps(kindOf(dest));
+}
+
+bool PackController::formatCanEncrypt(const QString& dest) const {
+    return (formatCaps(dest) & cfr::CapEncrypt) != 0;
+}
+
+bool PackController::formatRequiresPassword(const QString& dest) const {
+    return kindOf(dest) == cfr::Package;
+}
+
+void PackController::resetProgress() {
+    firstProgress_ = 0.0;
+    secondProgress_ = 0.0;
+    statusText_ = QString();
+    emit firstProgressChanged();
+    emit secondProgressChanged();
+    emit statusTextChanged();
+}
+
+void PackController::setRunning(bool running) {
+    if (isRunning_ == running)
+        return;
+    isRunning_ = running;
+    emit isRunningChanged();
+}
+
+void PackController::setTwoStage(bool twoStage) {
+    if (twoStage_ == twoStage)
+        return;
+    twoStage_ = twoStage;
+    emit twoStageChanged();
+}
+
+void PackController::setStatusText(const QString& text) {
+    statusText_ = text;
+    emit statusTextChanged();
+}

@@ -1,0 +1,470 @@
+// The controller with real jobs on real files: signals and their order, the bars, refusal
+// while running, cancellation, the format queries and the way QML hands it file lists.
+#include "core/cfr.h"
+#include "jobs/pack_controller.h"
+#include "jobs/progress_split.h"
+
+#include "job_fixtures.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// Everything the controller tells its observers, in order; progress only counted.
+class Journal : public QObject {
+public:
+    explicit Journal(PackController& c) : c_(c) {
+        connect(&c, &PackController::isRunningChanged, this,
+                [this] { events << QString("running=%1").arg(c_.isRunning()); });
+        connect(&c, &PackController::twoStageChanged, this,
+                [this] { events << QString("twoStage=%1").arg(c_.twoStage()); });
+        connect(&c, &PackController::statusTextChanged, this,
+                [this] { events << "status=" + c_.statusText(); });
+        connect(&c, &PackController::secondProgressChanged, this, [this] {
+            bars << ProgressBars{c_.firstProgress(), c_.secondProgress()};
+        });
+        connect(&c, &PackController::packSucceeded, this,
+                [this](const QString& s) { events << "packSucceeded=" + s; });
+        connect(&c, &PackController::packFailed, this,
+                [this](const QString& s) { events << "packFailed=" + s; });
+        connect(&c, &PackController::extractSucceeded, this,
+                [this](const QString& s) { events << "extractSucceeded=" + s; });
+        connect(&c, &PackController::extractFailed, this,
+                [this](const QString& s) { events << "extractFailed=" + s; });
+    }
+    int outcomes() const {
+        return events.filter(QRegularExpression("^(pack|extract)(Succeeded|Failed)=")).size();
+    }
+
+    QStringList events;
+    QList<ProgressBars> bars;
+
+private:
+    PackController& c_;
+};
+
+// Stands in for the file list the interface keeps.
+class FileList : public QObject {
+    Q_OBJECT
+public:
+    QVector<QFileInfo> infos;
+    Q_INVOKABLE QVector<QFileInfo> getAllFileInfos() const { return infos; }
+};
+
+bool waitUntilIdle(const PackController& c, int ms = 60000) {
+    return QTest::qWaitFor([&] { return !c.isRunning(); }, ms);
+}
+
+bool waitForProgress(const PackController& c, double atLeast) {
+    return QTest::qWaitFor([&] { return c.firstProgress() >= atLeast || !c.isRunning(); }, 60000);
+}
+
+enum Request { PackPaths, Extract, ExtractBatch };
+
+} // namespace
+
+class TestPackController : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void splitsProgress_data();
+    void splitsProgress();
+    void successIsReportedInOrder();
+    void failuresReachTheInterface_data();
+    void failuresReachTheInterface();
+    void barsFollowTheJob_data();
+    void barsFollowTheJob();
+    void refusesASecondJobWhileRunning();
+    void cancelStopsALargeJobAtOnce_data();
+    void cancelStopsALargeJobAtOnce();
+    void cancelledNoticeSparesTheNextJob();
+    void cancelWithoutAJobOnlyClearsRunning();
+    void answersFormatQueries_data();
+    void answersFormatQueries();
+    void probesArchives_data();
+    void probesArchives();
+    void qmlPassesFileListsThrough();
+
+private:
+    QString path(const QString& relative) const { return QDir(dir_->path()).filePath(relative); }
+    QString bigInput() const { return QDir(big_.path()).filePath("in"); }
+    bool makePackage(const QString& package, const QString& folder);
+
+    QTemporaryDir big_;
+    QTemporaryDir engineTemp_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<PackController> controller_;
+};
+
+void TestPackController::initTestCase() {
+    // A few hundred megabytes that no compressor shrinks: long enough to cancel mid-way.
+    QVERIFY(fixtures::makeNoiseFiles(bigInput(), 4, 80 * 1024 * 1024));
+    QVERIFY(fixtures::bsdtarArchive(QDir(big_.path()).filePath("big.tar"), big_.path(), {"in"}));
+    // The package container's intermediate files land here, where they can be looked for.
+    cfr::setTempDir(engineTemp_.path().toUtf8().constData());
+}
+
+void TestPackController::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    fixtures::makeInputFolder(dir_->path(), "in");
+    controller_ = std::make_unique<PackController>();
+}
+
+void TestPackController::cleanup() {
+    QVERIFY(waitUntilIdle(*controller_));
+    controller_.reset();
+    QCOMPARE(fixtures::listing(engineTemp_.path()), QStringList());
+}
+
+bool TestPackController::makePackage(const QString& package, const QString& folder) {
+    if (!testing::writeFile(folder + "/bulk.bin", testing::noiseBytes(3 * 1024 * 1024, 5)))
+        return false;
+    const QByteArray input = folder.toUtf8();
+    const char* inputs[] = {input.constData()};
+    return cfr::pack(inputs, 1, package.toUtf8().constData(), "pw", nullptr, nullptr) == cfr::Ok;
+}
+
+void TestPackController::splitsProgress_data() {
+    QTest::addColumn<double>("fraction");
+    QTest::addColumn<bool>("twoStage");
+    QTest::addColumn<double>("first");
+    QTest::addColumn<double>("second");
+    QTest::newRow("one bar") << 0.3 << false << 0.3 << 0.0;
+    QTest::newRow("one bar, done") << 1.0 << false << 1.0 << 0.0;
+    QTest::newRow("first stage") << 0.25 << true << 0.5 << 0.0;
+    QTest::newRow("between the stages") << 0.5 << true << 1.0 << 0.0;
+    QTest::newRow("second stage") << 0.75 << true << 1.0 << 0.5;
+    QTest::newRow("both done") << 1.0 << true << 1.0 << 1.0;
+    QTest::newRow("start") << 0.0 << true << 0.0 << 0.0;
+}
+
+void TestPackController::splitsProgress() {
+    QFETCH(double, fraction);
+    QFETCH(bool, twoStage);
+    QFETCH(double, first);
+    QFETCH(double, second);
+    const ProgressBars bars = splitProgress(fraction, twoStage);
+    QCOMPARE(bars.first, first);
+    QCOMPARE(bars.second, second);
+}
+
+void TestPackController::successIsReportedInOrder() {
+    Journal journal(*controller_);
+    const QString dest = path("out.tar.gz");
+    QVERIFY(testing::writeFile(path("loose.txt"), "loose"));
+
+    controller_->pack({QFileInfo(path("in")), QFileInfo(path("loose.txt"))}, dest, QString());
+    QVERIFY(controller_->isRunning());
+    QVERIFY(waitUntilIdle(*controller_));
+
+    QCOMPARE(journal.events,
+             QStringList({"status=", "running=1", "status=Packing...", "status=Pack succeeded!",
+                          "packSucceeded=" + dest, "running=0"}));
+    QCOMPARE(controller_->firstProgress(), 1.0);
+    const testing::ToolRun list = testing::runTool("bsdtar", {"-tf", dest});
+    QCOMPARE(list.exitCode, 0);
+    for (const char* entry : {"in/notes.txt", "in/deep/data.bin", "loose.txt"})
+        QVERIFY2(list.out.contains(entry), list.out.constData());
+}
+
+void TestPackController::failuresReachTheInterface_data() {
+    QTest::addColumn<int>("request");
+    QTest::addColumn<QStringList>("sources");
+    QTest::addColumn<QStringList>("passwords");
+    QTest::addColumn<QString>("dest");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("outcome");
+
+    QTest::newRow("missing archive")
+        << int(Extract) << QStringList{"missing.zip"} << QStringList() << "x"
+        << "Extract failed: Cannot open file"
+        << "extractFailed=Cannot open file";
+    QTest::newRow("unsupported destination")
+        << int(PackPaths) << QStringList{"in"} << QStringList() << "out.rar"
+        << "Pack failed: Unsupported format"
+        << "packFailed=Unsupported format";
+    QTest::newRow("package without a password")
+        << int(PackPaths) << QStringList{"in"} << QStringList() << "out.cfr"
+        << "Pack failed: Operation failed"
+        << "packFailed=Operation failed";
+    QTest::newRow("folder that cannot be made")
+        << int(Extract) << QStringList{"a.tar"} << QStringList() << "blocker/x"
+        << "Extract failed: Operation failed"
+        << "extractFailed=Operation failed";
+    QTest::newRow("batch short of passwords")
+        << int(ExtractBatch) << QStringList{"one.zip", "two.zip"} << QStringList{"pw"} << "x"
+        << "Extract failed: 1 of 2 archive(s) failed: two.zip"
+        << "extractFailed=1 of 2 archive(s) failed: two.zip";
+    QTest::newRow("batch into a folder that cannot be made")
+        << int(ExtractBatch) << QStringList{"a.tar", "one.zip"} << QStringList{"", "pw"}
+        << "blocker/x"
+        << "Extract failed: 2 of 2 archive(s) failed: a.tar, one.zip"
+        << "extractFailed=2 of 2 archive(s) failed: a.tar, one.zip";
+}
+
+void TestPackController::failuresReachTheInterface() {
+    QFETCH(int, request);
+    QFETCH(QStringList, sources);
+    QFETCH(QStringList, passwords);
+    QFETCH(QString, dest);
+    QFETCH(QString, status);
+    QFETCH(QString, outcome);
+
+    QVERIFY(fixtures::bsdtarArchive(path("a.tar"), dir_->path(), {"in"}));
+    QVERIFY(fixtures::aesZip(path("one.zip"), path("in"), {"notes.txt"}, "pw"));
+    QVERIFY(fixtures::aesZip(path("two.zip"), path("in"), {"notes.txt"}, "pw"));
+    QVERIFY(testing::writeFile(path("blocker"), "a file where a folder would have to be"));
+    for (QString& source : sources)
+        source = path(source);
+
+    Journal journal(*controller_);
+    if (request == PackPaths)
+        controller_->packPaths(sources, path(dest), QString());
+    else if (request == Extract)
+        controller_->extract(sources.first(), path(dest), QString());
+    else
+        controller_->extractBatch(sources, passwords, path(dest), true);
+    QVERIFY(waitUntilIdle(*controller_));
+
+    QCOMPARE(journal.outcomes(), 1);
+    QCOMPARE(journal.events.mid(journal.events.size() - 3),
+             QStringList({"status=" + status, outcome, "running=0"}));
+    QCOMPARE(controller_->statusText(), status);
+}
+
+void TestPackController::barsFollowTheJob_data() {
+    QTest::addColumn<int>("request");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<bool>("twoStage");
+    QTest::newRow("package, upper-case suffix") << int(PackPaths) << "in" << true;
+    QTest::newRow("package extraction") << int(Extract) << "pkg.cfr" << true;
+    QTest::newRow("package under a zip name") << int(Extract) << "pkg.zip" << false;
+    QTest::newRow("batch of packages") << int(ExtractBatch) << "pkg.cfr" << false;
+}
+
+void TestPackController::barsFollowTheJob() {
+    QFETCH(int, request);
+    QFETCH(QString, source);
+    QFETCH(bool, twoStage);
+    QVERIFY(makePackage(path("pkg.cfr"), path("in")));
+    QVERIFY(QFile::copy(path("pkg.cfr"), path("pkg.zip")));
+
+    Journal journal(*controller_);
+    if (request == PackPaths)
+        controller_->packPaths({path(source)}, path("out.CFR"), "pw");
+    else if (request == Extract)
+        controller_->extract(path(source), path("x"), "pw");
+    else
+        controller_->extractBatch({path(source), path("pkg.zip")}, {"pw", "pw"}, path("x"), true);
+    QCOMPARE(controller_->twoStage(), twoStage);
+    QVERIFY(waitUntilIdle(*controller_));
+    QCOMPARE(journal.outcomes(), 1);
+    QVERIFY2(!journal.events.filter("Failed=").size(), qPrintable(journal.events.join('\n')));
+
+    bool firstHalf = false, secondHalf = false;
+    for (const ProgressBars& bars : journal.bars) {
+        if (twoStage) {
+            QVERIFY(bars.second == 0.0 || bars.first == 1.0);
+            firstHalf |= bars.first > 0 && bars.first < 1;
+            secondHalf |= bars.second > 0 && bars.second < 1;
+        } else {
+            QCOMPARE(bars.second, 0.0);
+            firstHalf |= bars.first > 0 && bars.first < 0.5;
+            secondHalf |= bars.first > 0.5 && bars.first < 1;
+        }
+    }
+    QVERIFY(firstHalf && secondHalf);
+    QCOMPARE(controller_->firstProgress(), 1.0);
+    QCOMPARE(controller_->secondProgress(), twoStage ? 1.0 : 0.0);
+}
+
+void TestPackController::refusesASecondJobWhileRunning() {
+    QVERIFY(fixtures::makeNoiseFiles(path("mid"), 1, 32 * 1024 * 1024));
+    const QString first = path("first.tar.gz");
+    controller_->packPaths({path("mid")}, first, QString());
+    QVERIFY(waitForProgress(*controller_, 0.01));
+    QVERIFY(controller_->isRunning());
+    const double barBefore = controller_->firstProgress();
+
+    Journal journal(*controller_);
+    controller_->packPaths({path("in")}, path("second.cfr"), "pw");
+    controller_->extract(path("second.cfr"), path("x"), "pw");
+
+    QCOMPARE(journal.events, QStringList({"twoStage=1"}));
+    QCOMPARE(controller_->firstProgress(), barBefore);
+    QCOMPARE(controller_->statusText(), QString("Packing..."));
+    QVERIFY(waitUntilIdle(*controller_));
+    QCOMPARE(journal.outcomes(), 1);
+    QVERIFY(journal.events.contains("packSucceeded=" + first));
+    QVERIFY(!QFileInfo::exists(path("second.cfr")));
+    QVERIFY(!QFileInfo::exists(path("x")));
+}
+
+void TestPackController::cancelStopsALargeJobAtOnce_data() {
+    QTest::addColumn<int>("request");
+    QTest::addColumn<QString>("dest");
+    QTest::addColumn<QString>("password");
+    QTest::newRow("tar.gz") << int(PackPaths) << "out.tar.gz" << QString();
+    QTest::newRow("package") << int(PackPaths) << "out.cfr"
+                             << "pw";
+    QTest::newRow("tar extraction") << int(Extract) << "x" << QString();
+}
+
+void TestPackController::cancelStopsALargeJobAtOnce() {
+    QFETCH(int, request);
+    QFETCH(QString, dest);
+    QFETCH(QString, password);
+
+    if (request == PackPaths)
+        controller_->packPaths({bigInput()}, path(dest), password);
+    else
+        controller_->extract(QDir(big_.path()).filePath("big.tar"), path(dest), password);
+    QVERIFY(waitForProgress(*controller_, 0.01));
+    QVERIFY(controller_->isRunning());
+
+    Journal journal(*controller_);
+    QElapsedTimer timer;
+    timer.start();
+    controller_->cancel();
+    const qint64 stoppedAfter = timer.elapsed();
+    qInfo("cancel() returned after %lld ms", stoppedAfter);
+    QVERIFY2(stoppedAfter < 1000, qPrintable(QString::number(stoppedAfter)));
+    QVERIFY(!controller_->isRunning());
+    QCOMPARE(journal.events, QStringList({"running=0"}));
+
+    // Whatever the stopped job still had queued is dropped: no outcome, bars as they were.
+    const double firstBar = controller_->firstProgress();
+    QTest::qWait(300);
+    QCOMPARE(journal.events, QStringList({"running=0"}));
+    QCOMPARE(controller_->firstProgress(), firstBar);
+    QCOMPARE(controller_->statusText(),
+             request == PackPaths ? QString("Packing...") : QString("Extracting..."));
+    if (request == PackPaths)
+        QVERIFY(!QFileInfo::exists(path(dest)));
+    // cleanup() checks that no intermediate file is left.
+}
+
+void TestPackController::cancelledNoticeSparesTheNextJob() {
+    controller_->packPaths({bigInput()}, path("first.tar.gz"), QString());
+    QVERIFY(waitForProgress(*controller_, 0.01));
+    controller_->cancel();
+
+    // Started before the stopped job's finished notice could be delivered.
+    Journal journal(*controller_);
+    controller_->packPaths({bigInput()}, path("second.tar.gz"), QString());
+    QVERIFY(controller_->isRunning());
+    QTest::qWait(300);
+    QVERIFY(controller_->isRunning());
+    QCOMPARE(journal.outcomes(), 0);
+
+    controller_->cancel();
+    controller_->extract(QDir(big_.path()).filePath("missing.tar"), path("x"), QString());
+    QVERIFY(waitUntilIdle(*controller_));
+    QCOMPARE(journal.outcomes(), 1);
+    QCOMPARE(journal.events.mid(journal.events.size() - 2),
+             QStringList({"extractFailed=Cannot open file", "running=0"}));
+    QVERIFY(!QFileInfo::exists(path("first.tar.gz")));
+    QVERIFY(!QFileInfo::exists(path("second.tar.gz")));
+}
+
+void TestPackController::cancelWithoutAJobOnlyClearsRunning() {
+    Journal journal(*controller_);
+    controller_->cancel();
+    QVERIFY(!controller_->isRunning());
+    QCOMPARE(journal.events, QStringList());
+}
+
+void TestPackController::answersFormatQueries_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("caps");
+    QTest::addColumn<bool>("requiresPassword");
+    QTest::newRow("package") << "a.CFR"
+                             << "cfr" << 7 << true;
+    QTest::newRow("zip") << "a.zip"
+                         << "zip" << 7 << false;
+    QTest::newRow("tgz") << "a.tgz"
+                         << "tar.gz" << 3 << false;
+    QTest::newRow("rar") << "a.rar"
+                         << "rar" << 2 << false;
+    QTest::newRow("bare xz suffix") << ".xz"
+                                    << "xz" << 3 << false;
+    QTest::newRow("no known suffix") << "backup.data"
+                                     << "unknown" << 0 << false;
+}
+
+void TestPackController::answersFormatQueries() {
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    QFETCH(int, caps);
+    QFETCH(bool, requiresPassword);
+    QCOMPARE(controller_->archiveKind(name), kind);
+    QCOMPARE(controller_->formatCaps(name), caps);
+    QCOMPARE(controller_->formatCanEncrypt(name), (caps & 4) != 0);
+    QCOMPARE(controller_->formatRequiresPassword(name), requiresPassword);
+}
+
+void TestPackController::probesArchives_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("supported");
+    QTest::addColumn<bool>("needsPassword");
+    QTest::newRow("plain tar.gz") << "plain.tar.gz" << true << false;
+    QTest::newRow("encrypted zip") << "secret.zip" << true << true;
+    QTest::newRow("noise named zip") << "noise.zip" << false << false;
+    QTest::newRow("missing") << "missing.tar" << false << false;
+}
+
+void TestPackController::probesArchives() {
+    QFETCH(QString, name);
+    QFETCH(bool, supported);
+    QFETCH(bool, needsPassword);
+    QVERIFY(fixtures::bsdtarArchive(path("plain.tar.gz"), dir_->path(), {"in"}));
+    QVERIFY(fixtures::aesZip(path("secret.zip"), path("in"), {"notes.txt"}, "pw"));
+    QVERIFY(testing::writeFile(path("noise.zip"), testing::noiseBytes(4096)));
+    QCOMPARE(controller_->archiveSupported(path(name)), supported);
+    QCOMPARE(controller_->archiveNeedsPassword(path(name)), needsPassword);
+}
+
+void TestPackController::qmlPassesFileListsThrough() {
+    FileList files;
+    QVERIFY(testing::writeFile(path("loose.txt"), "loose"));
+    files.infos = {QFileInfo(path("in")), QFileInfo(path("loose.txt"))};
+    const QString dest = path("from-qml.tar");
+
+    QQmlEngine engine;
+    qmlRegisterSingletonInstance("Coffret", 1, 0, "PackController", controller_.get());
+    engine.rootContext()->setContextProperty("fileList", &files);
+    engine.rootContext()->setContextProperty("dest", dest);
+    QQmlComponent component(&engine);
+    component.setData("import QtQml 2.15\nimport Coffret 1.0\n"
+                      "QtObject { Component.onCompleted: "
+                      "PackController.pack(fileList.getAllFileInfos(), dest, \"\") }",
+                      QUrl());
+    QSignalSpy succeeded(controller_.get(), &PackController::packSucceeded);
+    std::unique_ptr<QObject> root(component.create());
+    QVERIFY2(root, qPrintable(component.errorString()));
+    QVERIFY(waitUntilIdle(*controller_));
+
+    QCOMPARE(succeeded.count(), 1);
+    const testing::ToolRun list = testing::runTool("bsdtar", {"-tf", dest});
+    QCOMPARE(list.exitCode, 0);
+    QVERIFY2(list.out.contains("in/deep/data.bin") && list.out.contains("loose.txt"),
+             list.out.constData());
+}
+
+QTEST_MAIN(TestPackController)
+#include "tst_pack_controller.moc"
