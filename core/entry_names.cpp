@@ -13,7 +13,14 @@ std::string lastComponent(const std::string& path) {
     while (trimmed.size() > 1 && trimmed.back() == '/')
         trimmed.pop_back();
     const auto slash = trimmed.find_last_of('/');
-    return slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
+    const std::string last = slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
+    // "." and ".." name the folder they resolve to; as entry names they would climb out.
+    if (last == "." || last == "..") {
+        std::error_code ec;
+        const fs::path resolved = fs::absolute(path, ec).lexically_normal();
+        return lastComponent(resolved.string());
+    }
+    return last;
 }
 
 bool isDirectory(const std::string& path) {

@@ -1,5 +1,7 @@
 #include "output_file.h"
 
+#include <unistd.h>
+
 namespace cfr {
 
 OutputFile::~OutputFile() {
@@ -11,6 +13,9 @@ bool OutputFile::open(const std::filesystem::path& path) {
     std::error_code ec;
     if (path.has_parent_path())
         std::filesystem::create_directories(path.parent_path(), ec);
+    // Replace rather than write through: what stood there may be a link to a file outside
+    // the destination, or share its data with a file extracted earlier.
+    ::unlink(path.c_str());
     file_ = std::fopen(path.c_str(), "wb");
     ok_ = file_ != nullptr;
     return ok_;

@@ -8,8 +8,8 @@
 
 namespace cfr {
 
-int tarExtract(const std::string& archive, const std::string& destDir,
-               const std::string& password, const ProgressSink* sink);
+int tarExtract(const std::string& archive, const std::string& destDir, const std::string& password,
+               const ProgressSink* sink);
 int tarPack(const std::vector<std::string>& inputs, const std::string& dest, int kind,
             const ProgressSink* sink);
 

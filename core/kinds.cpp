@@ -1,0 +1,210 @@
+// Archive kinds by file-name suffix, the two file probes and per-kind capabilities.
+#include "kinds.h"
+
+#include "cfr.h"
+#include "p7/p7_ops.h"
+#include "tar/archive_handles.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <zip.h>
+
+#include <cctype>
+
+namespace cfr {
+namespace {
+
+const int kProbeBlockSize = 65536;
+const int kMaxProbedHeaders = 100000;
+
+struct SuffixKind {
+    const char* suffix;
+    int kind;
+};
+
+// First hit wins: the compound tar suffixes must come before their single-stream tails.
+const SuffixKind kSuffixes[] = {
+    {".tar.gz", TarGz}, {".tgz", TarGz}, {".tar.bz2", TarBz2}, {".tbz2", TarBz2}, {".tbz", TarBz2},
+    {".tar.xz", TarXz}, {".txz", TarXz}, {".tar.zst", TarZst}, {".tzst", TarZst}, {".tar", Tar},
+    {".cfr", Package},  {".zip", Zip},   {".rar", Rar},        {".7z", SevenZip}, {".gz", Gz},
+    {".bz2", Bz2},      {".xz", Xz},     {".zst", Zst},
+};
+
+std::string lowerBaseName(const std::string& path) {
+    const auto separator = path.find_last_of("/\\");
+    std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+}
+
+bool endsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+bool isLibarchiveKind(int kind) {
+    return kind == Rar || (kind >= SevenZip && kind <= Zst);
+}
+
+bool isZipKind(int kind) {
+    return kind == Package || kind == Zip || kind == Unknown;
+}
+
+// libarchive reports a filter it was built without only when the filter is added.
+int probeWriteFilter(int (*addFilter)(archive*)) {
+    ArchiveWriter writer(archive_write_new());
+    if (!writer)
+        return ARCHIVE_FATAL;
+    return addFilter(writer.get());
+}
+
+} // namespace
+
+int kindOfFileName(const std::string& path) {
+    const std::string name = lowerBaseName(path);
+    for (const auto& entry : kSuffixes)
+        if (endsWith(name, entry.suffix))
+            return entry.kind;
+    return Unknown;
+}
+
+bool libarchiveReadable(const std::string& path) {
+    ArchiveReader reader(archive_read_new());
+    if (!reader)
+        return false;
+    archive_read_support_format_all(reader.get());
+    archive_read_support_filter_all(reader.get());
+    archive_read_support_format_raw(reader.get());
+    if (archive_read_open_filename(reader.get(), path.c_str(), kProbeBlockSize) != ARCHIVE_OK)
+        return false;
+    archive_entry* entry = nullptr;
+    return archive_read_next_header(reader.get(), &entry) >= ARCHIVE_WARN;
+}
+
+bool libarchiveEncrypted(const std::string& path) {
+    ArchiveReader reader(archive_read_new());
+    if (!reader)
+        return false;
+    archive_read_support_format_all(reader.get());
+    archive_read_support_filter_all(reader.get());
+    if (archive_read_open_filename(reader.get(), path.c_str(), kProbeBlockSize) != ARCHIVE_OK)
+        return false;
+    for (int i = 0; i < kMaxProbedHeaders; ++i) {
+        archive_entry* entry = nullptr;
+        const int r = archive_read_next_header(reader.get(), &entry);
+        if (r == ARCHIVE_EOF)
+            return false;
+        if (r < ARCHIVE_WARN)
+            return mentionsEncryption(archive_error_string(reader.get()));
+        if (archive_entry_is_encrypted(entry) ||
+            archive_read_has_encrypted_entries(reader.get()) > 0)
+            return true;
+    }
+    return false;
+}
+
+bool zipReadable(const std::string& path) {
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
+    if (!archive)
+        return false;
+    zip_close(archive);
+    return true;
+}
+
+bool zipEncrypted(const std::string& path) {
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
+    if (!archive)
+        return false;
+    bool encrypted = false;
+    const zip_int64_t count = zip_get_num_entries(archive, ZIP_FL_UNCHANGED);
+    for (zip_int64_t i = 0; i < count && !encrypted; ++i) {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        encrypted =
+            zip_stat_index(archive, static_cast<zip_uint64_t>(i), ZIP_FL_UNCHANGED, &stat) == 0 &&
+            (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE;
+    }
+    zip_close(archive);
+    return encrypted;
+}
+
+bool writeFilterAvailable(int kind) {
+    // Probed once per process, bzip2 first; the answers cannot change while it runs.
+    static const int bzip2 = probeWriteFilter(archive_write_add_filter_bzip2);
+    static const int zstd = probeWriteFilter(archive_write_add_filter_zstd);
+    switch (kind) {
+    case TarBz2:
+    case Bz2:
+        return bzip2 == ARCHIVE_OK;
+    case TarZst:
+    case Zst:
+        return zstd == ARCHIVE_OK;
+    default:
+        return true;
+    }
+}
+
+int archiveKind(const char* path) {
+    if (!path)
+        return Unknown;
+    try {
+        return kindOfFileName(path);
+    } catch (...) {
+        return Unknown;
+    }
+}
+
+int archiveSupported(const char* path) {
+    if (!path)
+        return 0;
+    try {
+        const int kind = kindOfFileName(path);
+        if (isLibarchiveKind(kind))
+            return libarchiveReadable(path) ? 1 : 0;
+        return isZipKind(kind) && zipReadable(path) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int archiveNeedsPassword(const char* path) {
+    if (!path)
+        return 0;
+    try {
+        const int kind = kindOfFileName(path);
+        if (isLibarchiveKind(kind))
+            return libarchiveEncrypted(path) ? 1 : 0;
+        return isZipKind(kind) && zipEncrypted(path) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int formatCaps(int kind) {
+    switch (kind) {
+    case Package:
+    case Zip:
+        return CapPack | CapExtract | CapEncrypt;
+    case Rar:
+        return CapExtract;
+    case SevenZip:
+        return p7Available() ? CapPack | CapExtract | CapEncrypt : CapPack | CapExtract;
+    case Tar:
+    case TarGz:
+    case TarBz2:
+    case TarXz:
+    case TarZst:
+    case Gz:
+    case Bz2:
+    case Xz:
+    case Zst:
+        return writeFilterAvailable(kind) ? CapPack | CapExtract : 0;
+    default:
+        return 0;
+    }
+}
+
+} // namespace cfr

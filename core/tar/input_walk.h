@@ -1,0 +1,41 @@
+// How an input becomes entries: shared by the size pass and the writer so both see the
+// same files.
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace cfr {
+
+class InputVisitor {
+public:
+    virtual ~InputVisitor() = default;
+    // A false answer stops the walk.
+    virtual bool directory(const std::string& name) = 0;
+    virtual bool file(const std::string& name, const std::filesystem::path& path) = 0;
+};
+
+// Walks one input under its entry name. Links are followed: a link to a file counts as a
+// file, a link to a folder is descended, except into a folder that is already being walked
+// (a link loop), which is kept as an empty folder. Sockets, pipes and devices are left out:
+// only files and folders can be stored. A folder that cannot be listed counts as empty.
+class InputWalker {
+public:
+    bool walk(const std::string& name, const std::filesystem::path& path, InputVisitor& visitor);
+
+private:
+    bool walkChild(const std::string& name, const std::filesystem::directory_entry& child,
+                   InputVisitor& visitor);
+    bool walkTyped(const std::string& name, const std::filesystem::path& path,
+                   std::filesystem::file_type type, InputVisitor& visitor);
+    bool walkDirectory(const std::string& name, const std::filesystem::path& path,
+                       InputVisitor& visitor);
+
+    std::vector<std::pair<dev_t, ino_t>> openFolders_;
+};
+
+} // namespace cfr

@@ -1,0 +1,35 @@
+// The writer's per-job state and the functions that turn inputs into entries.
+#pragma once
+
+#include "cfr.h"
+
+#include <archive.h>
+#include <sys/types.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace cfr {
+
+struct TarWriteContext {
+    archive* writer = nullptr;
+    const ProgressSink* sink = nullptr;
+    std::uint64_t totalBytes = 1;
+    std::uint64_t doneBytes = 0;
+    // The archive being written, never stored inside itself.
+    dev_t destDevice = 0;
+    ino_t destInode = 0;
+    bool cancelled = false;
+    std::vector<char> buffer = std::vector<char>(65536);
+};
+
+// Stores path under name: a folder with its whole tree, anything else as one regular file.
+bool tarAddPath(TarWriteContext& context, const std::string& name,
+                const std::filesystem::path& path);
+// Stores one regular file (the target of a link) under name.
+bool tarAddFile(TarWriteContext& context, const std::string& name,
+                const std::filesystem::path& path);
+
+} // namespace cfr

@@ -1,0 +1,94 @@
+#include "tar_test_util.h"
+
+#include "test_support.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <memory>
+
+namespace tartest {
+
+bool writeTar(const QString& path, const std::vector<RawEntry>& entries, bool gzip) {
+    std::unique_ptr<archive, int (*)(archive*)> writer(archive_write_new(), archive_write_free);
+    archive_write_set_format_pax_restricted(writer.get());
+    if (gzip)
+        archive_write_add_filter_gzip(writer.get());
+    if (archive_write_open_filename(writer.get(), path.toUtf8().constData()) != ARCHIVE_OK)
+        return false;
+    for (const auto& e : entries) {
+        std::unique_ptr<archive_entry, void (*)(archive_entry*)> entry(archive_entry_new(),
+                                                                       archive_entry_free);
+        archive_entry_copy_pathname(entry.get(), e.name.constData());
+        archive_entry_set_filetype(entry.get(), e.type);
+        archive_entry_set_perm(entry.get(), 0644);
+        if (e.hardLink)
+            archive_entry_copy_hardlink(entry.get(), e.linkName.constData());
+        else if (e.type == AE_IFLNK)
+            archive_entry_copy_symlink(entry.get(), e.linkName.constData());
+        archive_entry_set_size(entry.get(), e.data.size());
+        if (archive_write_header(writer.get(), entry.get()) != ARCHIVE_OK)
+            return false;
+        if (!e.data.isEmpty() && archive_write_data(writer.get(), e.data.constData(),
+                                                    size_t(e.data.size())) != e.data.size())
+            return false;
+    }
+    return archive_write_close(writer.get()) == ARCHIVE_OK;
+}
+
+cfr::ProgressSink ProgressLog::sink() {
+    return cfr::ProgressSink{record, this, cancel};
+}
+
+void ProgressLog::record(void* context, double fraction) {
+    static_cast<ProgressLog*>(context)->fractions.push_back(fraction);
+}
+
+int ProgressLog::cancel(void* context) {
+    const auto* log = static_cast<ProgressLog*>(context);
+    return log->cancelAfter >= 0 && int(log->fractions.size()) >= log->cancelAfter;
+}
+
+QStringList makeSampleTree(const QString& root) {
+    const QString docs = root + "/docs";
+    testing::writeFile(docs + "/a.txt", QByteArray("plain text\n").repeated(500));
+    testing::writeFile(docs + QString::fromUtf8("/ünïcödé 日本語.txt"), "Grüße\n");
+    testing::writeFile(docs + "/sub/noise.bin", testing::noiseBytes(300 * 1024, 7));
+    testing::writeFile(docs + "/sub/zero.txt", QByteArray());
+    QDir().mkpath(docs + "/empty");
+    QDir().mkpath(docs + QString::fromUtf8("/空のフォルダ"));
+    testing::writeFile(root + "/top file.txt", "top\n");
+    return {docs, root + "/top file.txt"};
+}
+
+QString treeDifference(const QString& expected, const QString& actual) {
+    const QStringList want = testing::treeListing(expected);
+    const QStringList got = testing::treeListing(actual);
+    if (want != got)
+        return QString("listing differs:\n want %1\n got  %2").arg(want.join(", "), got.join(", "));
+    for (const QString& name : want) {
+        const QFileInfo info(expected + '/' + name);
+        if (info.isDir())
+            continue;
+        if (testing::readFile(info.filePath()) != testing::readFile(actual + '/' + name))
+            return "content differs: " + name;
+    }
+    return QString();
+}
+
+int packPaths(const QStringList& inputs, const QString& dest, const char* password,
+              ProgressLog* log) {
+    std::vector<QByteArray> utf8;
+    for (const QString& input : inputs)
+        utf8.push_back(input.toUtf8());
+    std::vector<const char*> pointers;
+    for (const QByteArray& bytes : utf8)
+        pointers.push_back(bytes.constData());
+    return cfr::pack(pointers.data(), int(pointers.size()), dest.toUtf8().constData(), password,
+                     log ? ProgressLog::record : nullptr, log, log ? ProgressLog::cancel : nullptr);
+}
+
+} // namespace tartest

@@ -1,0 +1,46 @@
+// Helpers for the engine tests: archives with chosen entries, progress logs, tree checks.
+#pragma once
+
+#include "cfr.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace tartest {
+
+struct RawEntry {
+    QByteArray name;
+    QByteArray data;
+    int type = 0100000;  // AE_IFREG; 0040000 for a folder, 0120000 for a symbolic link
+    QByteArray linkName; // target of a hard link (or of a symbolic link)
+    bool hardLink = false;
+};
+
+// Writes a pax tar (optionally gzip-compressed) holding exactly these entries, names as
+// given: the way to get hostile names into an archive.
+bool writeTar(const QString& path, const std::vector<RawEntry>& entries, bool gzip = false);
+
+// Records every progress report; asks to cancel once cancelAfter reports were seen.
+struct ProgressLog {
+    std::vector<double> fractions;
+    int cancelAfter = -1;
+    cfr::ProgressSink sink();
+    static void record(void* context, double fraction);
+    static int cancel(void* context);
+};
+
+// A folder tree with text, noise, an empty file, an empty folder and Unicode names:
+// root/docs/... and root/top file.txt. Returns the two input paths.
+QStringList makeSampleTree(const QString& root);
+
+// Empty when both trees hold the same names and the same bytes, else what differs.
+QString treeDifference(const QString& expected, const QString& actual);
+
+// The paths of inputs as UTF-8, for cfr::pack.
+int packPaths(const QStringList& inputs, const QString& dest, const char* password = nullptr,
+              ProgressLog* log = nullptr);
+
+} // namespace tartest
