@@ -114,6 +114,7 @@ public:
     // Takes over a reference the caller already owns (a new object's first one).
     explicit Ref(T* object) : object_(object) {}
     ~Ref() { reset(); }
+    Ref(Ref&& other) noexcept : object_(other.object_) { other.object_ = nullptr; }
     Ref(const Ref&) = delete;
     Ref& operator=(const Ref&) = delete;
 
