@@ -1,0 +1,140 @@
+#include "services/file_model.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+// Two decimals, then no trailing zeros and no dangling point: 1.50 -> 1.5, 10.00 -> 10.
+QString shortNumber(double value) {
+    QString text = QString::asprintf("%.2f", value);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+FileModel::FileModel(QObject* parent) : QAbstractListModel(parent) {}
+
+int FileModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : entries.size();
+}
+
+QVariant FileModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() < 0 || index.row() >= entries.size())
+        return {};
+    const Entry& entry = entries.at(index.row());
+    switch (role) {
+    case FileNameRole:
+        return entry.fileName;
+    case FilePathRole:
+        return entry.filePath;
+    case FileSizeRole:
+        return entry.fileSize;
+    case FileKindRole:
+        return entry.fileKind;
+    case FileSuffixRole:
+        return entry.fileSuffix;
+    case IsDirectoryRole:
+        return entry.isDirectory;
+    case FileIndexRole:
+        return index.row();
+    default:
+        return {};
+    }
+}
+
+QHash<int, QByteArray> FileModel::roleNames() const {
+    return {
+        {FileNameRole, "fileName"},     {FilePathRole, "filePath"},
+        {FileSizeRole, "fileSize"},     {FileKindRole, "fileKind"},
+        {FileSuffixRole, "fileSuffix"}, {IsDirectoryRole, "isDirectory"},
+        {FileIndexRole, "fileIndex"},
+    };
+}
+
+void FileModel::addFile(const QString& filePath) {
+    const QFileInfo info(filePath);
+    if (!info.exists())
+        return;
+    Entry entry;
+    entry.fileName = info.fileName();
+    entry.filePath = info.absolutePath();
+    entry.fileSize = sizeText(info.size());
+    entry.fileSuffix = info.suffix();
+    entry.fileKind = entry.fileSuffix.isEmpty() ? tr("File") : entry.fileSuffix;
+    entry.info = info;
+    append(entry);
+}
+
+void FileModel::addDirectory(const QString& dirPath) {
+    QString path = dirPath;
+    while (path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\')))
+        path.chop(1);
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists() || !info.isDir())
+        return;
+    Entry entry;
+    entry.fileName = info.fileName();
+    entry.filePath = info.absolutePath();
+    entry.fileKind = tr("Folder");
+    entry.info = info;
+    entry.isDirectory = true;
+    append(entry);
+}
+
+void FileModel::append(const Entry& entry) {
+    const int row = entries.size();
+    beginInsertRows(QModelIndex(), row, row);
+    entries.append(entry);
+    infos.append(entry.info);
+    endInsertRows();
+    emit countChanged();
+}
+
+void FileModel::removeRow(int row) {
+    if (row < 0 || row >= entries.size())
+        return;
+    beginRemoveRows(QModelIndex(), row, row);
+    entries.remove(row);
+    infos.remove(row);
+    endRemoveRows();
+    emit countChanged();
+}
+
+void FileModel::removeRows(const QList<int>& rows) {
+    // Highest first, so that each removal leaves the rows still to go where they were; a row
+    // named twice is removed once.
+    QList<int> ordered = rows;
+    std::sort(ordered.begin(), ordered.end(), std::greater<int>());
+    ordered.erase(std::unique(ordered.begin(), ordered.end()), ordered.end());
+    for (int row : ordered)
+        removeRow(row);
+}
+
+void FileModel::clear() {
+    beginResetModel();
+    entries.clear();
+    infos.clear();
+    endResetModel();
+    emit countChanged();
+}
+
+QFileInfo FileModel::getFileInfo(int index) const {
+    return index >= 0 && index < infos.size() ? infos.at(index) : QFileInfo();
+}
+
+QString FileModel::sizeText(qint64 bytes) {
+    if (bytes < 1024)
+        return tr("%1 B").arg(bytes);
+    const double kilo = bytes / 1024.0;
+    if (kilo < 1024)
+        return shortNumber(kilo) + tr(" KB");
+    const double mega = kilo / 1024;
+    if (mega < 1024)
+        return shortNumber(mega) + tr(" MB");
+    return shortNumber(mega / 1024) + tr(" GB");
+}

@@ -1,0 +1,182 @@
+#include "services/update_checker.h"
+
+#include "services/download_file.h"
+#include "services/version_compare.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QStandardPaths>
+#include <QtDebug>
+
+namespace {
+
+const char* const runningVersion = COFFRET_VERSION_TEXT;
+const char* const manifestPath = "/downloads/coffret/version.json";
+const char* const platformKey = "linux";
+const char* const fallbackDownloadName = "Coffret-update";
+
+QNetworkRequest requestFor(const QUrl& url) {
+    QNetworkRequest request(url);
+    // Redirects are followed, but never from HTTPS down to HTTP.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    return request;
+}
+
+// The url's last path segment, so that the installer keeps its published name; a name that
+// would not stay inside the download folder falls back to a fixed one.
+QString downloadName(const QString& url) {
+    const QString name = QFileInfo(QUrl(url).path(QUrl::FullyDecoded)).fileName();
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return QString::fromLatin1(fallbackDownloadName);
+    return name;
+}
+
+QString downloadFolder() {
+    const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    return downloads.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::TempLocation)
+                               : downloads;
+}
+
+} // namespace
+
+UpdateChecker::UpdateChecker(QObject* parent)
+    : QObject(parent), network(new QNetworkAccessManager(this)),
+      serverAddress(QStringLiteral(COFFRET_UPDATE_BASE_URL)) {}
+
+UpdateChecker::~UpdateChecker() {
+    // A download cut short by the program's end leaves no partial installer behind.
+    if (downloadReply) {
+        downloadReply->disconnect(this);
+        downloadReply->abort();
+        downloadFile->discard();
+    }
+}
+
+void UpdateChecker::setServerAddress(const QUrl& address) {
+    serverAddress = address;
+}
+
+QUrl UpdateChecker::manifestUrl() const {
+    QUrl url = serverAddress;
+    QString base = url.path();
+    while (base.endsWith(QLatin1Char('/')))
+        base.chop(1);
+    url.setPath(base + QLatin1String(manifestPath));
+    return url;
+}
+
+void UpdateChecker::updateBusy() {
+    // Busy while either request runs; the first to finish does not end the other.
+    const bool running = manifestReply || downloadReply;
+    if (running == busy_)
+        return;
+    busy_ = running;
+    emit busyChanged();
+}
+
+void UpdateChecker::check(bool userInitiated) {
+    if (busy_)
+        return;
+    QNetworkRequest request = requestFor(manifestUrl());
+    request.setHeader(QNetworkRequest::UserAgentHeader,
+                      QStringLiteral("Coffret/") + QLatin1String(runningVersion));
+    QNetworkReply* reply = network->get(request);
+    manifestReply = reply;
+    updateBusy();
+    connect(reply, &QNetworkReply::finished, this,
+            [this, reply, userInitiated] { onManifestFinished(reply, userInitiated); });
+}
+
+void UpdateChecker::onManifestFinished(QNetworkReply* reply, bool userInitiated) {
+    reply->deleteLater();
+    manifestReply = nullptr;
+    updateBusy();
+
+    if (reply->error() != QNetworkReply::NoError) {
+        qWarning().noquote() << "[UpdateChecker] network error:" << reply->errorString();
+        if (userInitiated)
+            emit checkFailed();
+        return;
+    }
+    const ManifestReading reading =
+        readUpdateManifest(reply->readAll(), QLatin1String(platformKey));
+    if (!reading.ok) {
+        qWarning().noquote() << "[UpdateChecker]" << reading.problem;
+        if (userInitiated)
+            emit checkFailed();
+        return;
+    }
+    const UpdateOffer& offer = reading.offer;
+    lastOffer = offer;
+    if (!offer.version.isEmpty() &&
+        compareVersions(offer.version, QLatin1String(runningVersion)) > 0 && offer.available &&
+        !offer.url.isEmpty()) {
+        emit updateAvailable(offer.version, offer.notes, offer.url);
+    } else if (userInitiated) {
+        emit upToDate();
+    }
+}
+
+void UpdateChecker::downloadAndInstall(const QString& url) {
+    if (downloadReply)
+        return;
+    downloadPath = QDir(downloadFolder()).filePath(downloadName(url));
+    auto file = std::make_unique<DownloadFile>(downloadPath);
+    if (!file->open()) {
+        emit downloadFailed(tr("Cannot write to %1: %2").arg(downloadPath, file->errorString()));
+        return;
+    }
+    downloadFile = std::move(file);
+    downloadUrl = url;
+    writeError.clear();
+
+    QNetworkReply* reply = network->get(requestFor(QUrl(url)));
+    downloadReply = reply;
+    updateBusy();
+    connect(reply, &QNetworkReply::downloadProgress, this, &UpdateChecker::downloadProgress);
+    connect(reply, &QNetworkReply::readyRead, this, &UpdateChecker::onDownloadReadyRead);
+    connect(reply, &QNetworkReply::finished, this, &UpdateChecker::onDownloadFinished);
+}
+
+void UpdateChecker::onDownloadReadyRead() {
+    if (!downloadFile->append(downloadReply->readAll())) {
+        writeError = downloadFile->errorString();
+        downloadReply->abort(); // finishes the download at once
+    }
+}
+
+void UpdateChecker::onDownloadFinished() {
+    QNetworkReply* reply = downloadReply;
+    downloadReply = nullptr;
+    reply->deleteLater();
+    updateBusy();
+
+    const bool received = reply->error() == QNetworkReply::NoError && writeError.isEmpty();
+    if (received && !downloadFile->append(reply->readAll()))
+        writeError = downloadFile->errorString();
+    if (received && writeError.isEmpty() && !downloadFile->finish())
+        writeError = downloadFile->errorString();
+    const std::unique_ptr<DownloadFile> file = std::move(downloadFile);
+
+    QString failure;
+    if (!writeError.isEmpty())
+        failure = tr("Cannot write to %1: %2").arg(downloadPath, writeError);
+    else if (!received)
+        failure = reply->errorString();
+    else if (lastOffer.hasSha256 && lastOffer.url == downloadUrl &&
+             file->sha256Hex() != lastOffer.sha256)
+        failure = tr("The downloaded file does not match its published checksum");
+
+    if (!failure.isEmpty()) {
+        file->discard();
+        emit downloadFailed(failure);
+        return;
+    }
+    emit downloadFinished(downloadPath);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(downloadPath));
+}

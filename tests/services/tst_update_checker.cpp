@@ -1,0 +1,440 @@
+// The update checker against a real HTTP server on 127.0.0.1.
+#include "desktop_recorder.h"
+#include "local_http_server.h"
+#include "test_support.h"
+
+#include "services/update_checker.h"
+#include "services/version_compare.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QByteArray manifestPath = "/downloads/coffret/version.json";
+const int waitMs = 15000;
+
+QByteArray linuxManifest(const QByteArray& entryMembers) {
+    return "{\"platforms\": {\"windows\": {\"version\": \"9.0\", \"url\": \"http://x/w.exe\", "
+           "\"available\": true}, \"linux\": {" +
+           entryMembers + "}}}";
+}
+
+} // namespace
+
+class UpdateCheckerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void comparesVersions_data();
+    void comparesVersions();
+
+    void readsManifest_data();
+    void readsManifest();
+    void asksTheFixedPathWithItsUserAgent();
+    void ignoresASecondCheckWhileOneRuns();
+
+    void downloadsSlowlyAndOpensTheInstaller();
+    void namesANamelessDownload_data();
+    void namesANamelessDownload();
+    void overwritesAnEarlierDownload();
+    void followsARedirectedDownload();
+    void reportsAFolderThatCannotBeWritten();
+    void removesAnInterruptedDownload_data();
+    void removesAnInterruptedDownload();
+    void reportsAFailedWrite();
+    void checksThePublishedDigest_data();
+    void checksThePublishedDigest();
+    void keepsBusyWhileADownloadOutlivesACheck();
+
+private:
+    QString downloadsFolder() const { return home->path() + "/Downloads"; }
+    // Serves a manifest offering url (with optional digest) and runs a check to its end.
+    void offer(const QByteArray& url, const QByteArray& sha256Member = QByteArray());
+    void waitUntilIdle();
+
+    std::unique_ptr<testing::TemporaryHome> home;
+    std::unique_ptr<LocalHttpServer> server;
+    std::unique_ptr<UpdateChecker> checker;
+    std::unique_ptr<DesktopRecorder> desktop;
+};
+
+void UpdateCheckerTest::init() {
+    home = std::make_unique<testing::TemporaryHome>();
+    server = std::make_unique<LocalHttpServer>();
+    QVERIFY(server->start());
+    checker = std::make_unique<UpdateChecker>();
+    checker->setServerAddress(server->address());
+    desktop = std::make_unique<DesktopRecorder>();
+}
+
+void UpdateCheckerTest::cleanup() {
+    checker.reset();
+    server.reset();
+    desktop.reset();
+    home.reset();
+}
+
+void UpdateCheckerTest::waitUntilIdle() {
+    QTRY_VERIFY_WITH_TIMEOUT(!checker->busy(), waitMs);
+}
+
+void UpdateCheckerTest::offer(const QByteArray& url, const QByteArray& sha256Member) {
+    server->answer(manifestPath,
+                   {200,
+                    linuxManifest("\"version\": \"3.0\", \"available\": true, \"url\": \"" + url +
+                                  "\"" + sha256Member),
+                    LocalHttpServer::Delivery::AtOnce,
+                    {}});
+    QSignalSpy available(checker.get(), &UpdateChecker::updateAvailable);
+    checker->check(true);
+    QVERIFY(available.wait(waitMs));
+    waitUntilIdle();
+}
+
+void UpdateCheckerTest::comparesVersions_data() {
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("later patch") << "2.4.10"
+                                 << "2.4.9" << 1;
+    QTest::newRow("numbers, not text") << "10.0"
+                                       << "9.9" << 1;
+    QTest::newRow("older") << "2.4.9"
+                           << "2.4.10" << -1;
+    QTest::newRow("missing part is zero") << "2.5"
+                                          << "2.5.0" << 0;
+    QTest::newRow("extra part") << "2.4.9.51"
+                                << "2.4.9" << 1;
+    QTest::newRow("empty parts skipped") << "1..2"
+                                         << "1.2" << 0;
+    QTest::newRow("outer dots ignored") << ".2.5."
+                                        << "2.5" << 0;
+    QTest::newRow("suffix counts zero") << "2.5.0-beta"
+                                        << "2.5.0" << 0;
+    QTest::newRow("suffixed part is zero") << "2.5.1-beta"
+                                           << "2.5.0" << 0;
+    QTest::newRow("text is zero") << "abc"
+                                  << "0" << 0;
+    QTest::newRow("empty against version") << ""
+                                           << "0.0.1" << -1;
+}
+
+void UpdateCheckerTest::comparesVersions() {
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(int, expected);
+    QCOMPARE(compareVersions(a, b), expected);
+    QCOMPARE(compareVersions(b, a), -expected);
+}
+
+void UpdateCheckerTest::readsManifest_data() {
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("userInitiated");
+    QTest::addColumn<QString>("outcome"); // available, upToDate, failed or silent
+    QTest::addColumn<QString>("warning"); // expected log line, empty for none
+
+    const QByteArray newer =
+        linuxManifest("\"version\": \"2.5.0\", \"url\": \"https://h/c.deb\", \"notes\": \"N\", "
+                      "\"available\": true");
+    const QByteArray same =
+        linuxManifest("\"version\": \"2.4.9.51\", \"url\": \"https://h/c.deb\", "
+                      "\"available\": true");
+    QTest::newRow("newer, asked") << 200 << newer << true << "available"
+                                  << "";
+    QTest::newRow("newer, automatic") << 200 << newer << false << "available"
+                                      << "";
+    QTest::newRow("same, asked") << 200 << same << true << "upToDate"
+                                 << "";
+    QTest::newRow("same, automatic") << 200 << same << false << "silent"
+                                     << "";
+    QTest::newRow("newer but not available")
+        << 200
+        << linuxManifest("\"version\": \"2.4.10\", \"url\": \"https://h/c\", \"available\": false")
+        << true << "upToDate"
+        << "";
+    QTest::newRow("available missing")
+        << 200 << linuxManifest("\"version\": \"3.0\", \"url\": \"https://h/c\"") << true
+        << "upToDate"
+        << "";
+    QTest::newRow("empty url") << 200
+                               << linuxManifest(
+                                      "\"version\": \"2.5\", \"url\": \"\", \"available\": true")
+                               << true << "upToDate"
+                               << "";
+    QTest::newRow("version with empty parts")
+        << 200
+        << linuxManifest("\"version\": \"3..0\", \"url\": \"https://h/c\", "
+                         "\"available\": true")
+        << true << "available"
+        << "";
+    QTest::newRow("beta of a newer version")
+        << 200
+        << linuxManifest("\"version\": \"2.5.0-beta\", \"url\": \"https://h/c\", "
+                         "\"available\": true")
+        << true << "available"
+        << "";
+    QTest::newRow("beta of this version")
+        << 200
+        << linuxManifest("\"version\": \"2.4.9.51-beta\", \"url\": \"https://h/c\", "
+                         "\"available\": true")
+        << true << "upToDate"
+        << "";
+    QTest::newRow("other platforms only, asked")
+        << 200 << QByteArray("{\"platforms\": {\"windows\": {\"version\": \"9\"}}}") << true
+        << "failed"
+        << "[UpdateChecker] no manifest entry for platform: linux";
+    QTest::newRow("other platforms only, automatic")
+        << 200 << QByteArray("{\"platforms\": {\"windows\": {\"version\": \"9\"}}}") << false
+        << "silent"
+        << "[UpdateChecker] no manifest entry for platform: linux";
+    QTest::newRow("array") << 200 << QByteArray("[{\"platforms\": {}}]") << true << "failed"
+                           << "[UpdateChecker] parse error:";
+    QTest::newRow("broken json") << 200 << QByteArray("{\"platforms\": ") << true << "failed"
+                                 << "[UpdateChecker] parse error:";
+    QTest::newRow("http error") << 404 << QByteArray("gone") << true << "failed"
+                                << "[UpdateChecker] network error:";
+    QTest::newRow("http error, automatic") << 404 << QByteArray("gone") << false << "silent"
+                                           << "[UpdateChecker] network error:";
+}
+
+void UpdateCheckerTest::readsManifest() {
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(bool, userInitiated);
+    QFETCH(QString, outcome);
+    QFETCH(QString, warning);
+
+    server->answer(manifestPath, {status, body, LocalHttpServer::Delivery::AtOnce, {}});
+    if (!warning.isEmpty())
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression('^' + QRegularExpression::escape(warning)));
+    QSignalSpy available(checker.get(), &UpdateChecker::updateAvailable);
+    QSignalSpy upToDate(checker.get(), &UpdateChecker::upToDate);
+    QSignalSpy failed(checker.get(), &UpdateChecker::checkFailed);
+    QSignalSpy busy(checker.get(), &UpdateChecker::busyChanged);
+
+    checker->check(userInitiated);
+    QVERIFY(checker->busy());
+    waitUntilIdle();
+    QCOMPARE(busy.count(), 2);
+
+    QCOMPARE(available.count(), outcome == "available" ? 1 : 0);
+    QCOMPARE(upToDate.count(), outcome == "upToDate" ? 1 : 0);
+    QCOMPARE(failed.count(), outcome == "failed" ? 1 : 0);
+    if (QTest::currentDataTag() == QLatin1String("newer, asked"))
+        QCOMPARE(available.first(),
+                 (QVariantList{QString("2.5.0"), QString("N"), QString("https://h/c.deb")}));
+}
+
+void UpdateCheckerTest::asksTheFixedPathWithItsUserAgent() {
+    // The manifest answers through a redirect, which is followed.
+    server->answer(
+        "/moved.json",
+        {200, linuxManifest("\"version\": \"2.4.9.51\""), LocalHttpServer::Delivery::AtOnce, {}});
+    server->answer(manifestPath, {302, {}, LocalHttpServer::Delivery::AtOnce, "/moved.json"});
+    QSignalSpy upToDate(checker.get(), &UpdateChecker::upToDate);
+    checker->check(true);
+    QVERIFY(upToDate.wait(waitMs));
+
+    QCOMPARE(server->requests().size(), 2);
+    QCOMPARE(server->requests().at(0).path, manifestPath);
+    QCOMPARE(server->requests().at(0).headers.value("user-agent"), QByteArray("Coffret/2.4.9.51"));
+    QCOMPARE(server->requests().at(1).path, QByteArray("/moved.json"));
+}
+
+void UpdateCheckerTest::ignoresASecondCheckWhileOneRuns() {
+    server->answer(
+        manifestPath,
+        {200, linuxManifest("\"version\": \"1.0\""), LocalHttpServer::Delivery::Slowly, {}});
+    QSignalSpy upToDate(checker.get(), &UpdateChecker::upToDate);
+    checker->check(true);
+    checker->check(true);
+    waitUntilIdle();
+    QCOMPARE(upToDate.count(), 1);
+    QCOMPARE(server->requests().size(), 1);
+}
+
+void UpdateCheckerTest::downloadsSlowlyAndOpensTheInstaller() {
+    const QByteArray installer = testing::noiseBytes(200 * 1024, 7);
+    server->answer("/files/coffret-3.0.deb",
+                   {200, installer, LocalHttpServer::Delivery::Slowly, {}});
+    QSignalSpy progress(checker.get(), &UpdateChecker::downloadProgress);
+    QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
+    QSignalSpy failed(checker.get(), &UpdateChecker::downloadFailed);
+
+    checker->downloadAndInstall(server->urlOf("/files/coffret-3.0.deb").toString());
+    QVERIFY(checker->busy());
+    QVERIFY(finished.wait(waitMs));
+
+    const QString expected = downloadsFolder() + "/coffret-3.0.deb";
+    QCOMPARE(finished.first().first().toString(), expected);
+    QCOMPARE(failed.count(), 0);
+    QCOMPARE(testing::readFile(expected), installer);
+    QVERIFY(progress.count() > 2);
+    QCOMPARE(progress.last().at(0).toLongLong(), qlonglong(installer.size()));
+    QCOMPARE(progress.last().at(1).toLongLong(), qlonglong(installer.size()));
+    QCOMPARE(desktop->opened, QList<QUrl>{QUrl::fromLocalFile(expected)});
+    QVERIFY(!checker->busy());
+}
+
+void UpdateCheckerTest::namesANamelessDownload_data() {
+    QTest::addColumn<QByteArray>("path");
+    QTest::newRow("trailing slash") << QByteArray("/files/");
+    QTest::newRow("empty path") << QByteArray("");
+    QTest::newRow("dot dot") << QByteArray("/files/%2E%2E");
+}
+
+void UpdateCheckerTest::namesANamelessDownload() {
+    QFETCH(QByteArray, path);
+    // Wherever the client lands after normalising the path, the same bytes are served.
+    for (const QByteArray& served : {"/", "/files/", "/files/.."})
+        server->answer(served, {200, "data", LocalHttpServer::Delivery::AtOnce, {}});
+    QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
+    checker->downloadAndInstall(server->address().toString() + QString::fromLatin1(path));
+    QVERIFY(finished.wait(waitMs));
+    QCOMPARE(finished.first().first().toString(), downloadsFolder() + "/Coffret-update");
+    QCOMPARE(testing::readFile(downloadsFolder() + "/Coffret-update"), QByteArray("data"));
+}
+
+void UpdateCheckerTest::overwritesAnEarlierDownload() {
+    const QString target = downloadsFolder() + "/setup.run";
+    QVERIFY(testing::writeFile(target, QByteArray(5000, 'x')));
+    server->answer("/setup.run", {200, "new", LocalHttpServer::Delivery::AtOnce, {}});
+    QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
+    checker->downloadAndInstall(server->urlOf("/setup.run").toString());
+    QVERIFY(finished.wait(waitMs));
+    QCOMPARE(testing::readFile(target), QByteArray("new"));
+}
+
+void UpdateCheckerTest::followsARedirectedDownload() {
+    server->answer("/latest.deb", {301, {}, LocalHttpServer::Delivery::AtOnce, "/store/c-3.deb"});
+    server->answer("/store/c-3.deb", {200, "payload", LocalHttpServer::Delivery::AtOnce, {}});
+    QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
+    checker->downloadAndInstall(server->urlOf("/latest.deb").toString());
+    QVERIFY(finished.wait(waitMs));
+    QCOMPARE(testing::readFile(downloadsFolder() + "/latest.deb"), QByteArray("payload"));
+}
+
+void UpdateCheckerTest::reportsAFolderThatCannotBeWritten() {
+    // A file where the download folder should be: nothing can be created below it.
+    QVERIFY(testing::writeFile(downloadsFolder(), "not a folder"));
+    server->answer("/c.deb", {200, "payload", LocalHttpServer::Delivery::AtOnce, {}});
+    QSignalSpy failed(checker.get(), &UpdateChecker::downloadFailed);
+    QSignalSpy busy(checker.get(), &UpdateChecker::busyChanged);
+
+    checker->downloadAndInstall(server->urlOf("/c.deb").toString());
+    QCOMPARE(failed.count(), 1);
+    const QString message = failed.first().first().toString();
+    const QString prefix = "Cannot write to " + downloadsFolder() + "/c.deb: ";
+    QVERIFY2(message.startsWith(prefix) && message.size() > prefix.size(), qPrintable(message));
+    QCOMPARE(busy.count(), 0);
+    QVERIFY(!checker->busy());
+    QVERIFY(server->requests().isEmpty());
+}
+
+void UpdateCheckerTest::removesAnInterruptedDownload_data() {
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("delivery");
+    QTest::newRow("connection dropped") << 200 << int(LocalHttpServer::Delivery::CutShort);
+    QTest::newRow("http error") << 404 << int(LocalHttpServer::Delivery::AtOnce);
+}
+
+void UpdateCheckerTest::removesAnInterruptedDownload() {
+    QFETCH(int, status);
+    QFETCH(int, delivery);
+    server->answer(
+        "/c.deb",
+        {status, testing::noiseBytes(64 * 1024), LocalHttpServer::Delivery(delivery), {}});
+    QSignalSpy failed(checker.get(), &UpdateChecker::downloadFailed);
+    QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
+    checker->downloadAndInstall(server->urlOf("/c.deb").toString());
+    QVERIFY(failed.wait(waitMs));
+    QVERIFY(!failed.first().first().toString().isEmpty());
+    QCOMPARE(finished.count(), 0);
+    QVERIFY(!QFile::exists(downloadsFolder() + "/c.deb"));
+    QVERIFY(desktop->opened.isEmpty());
+    QVERIFY(!checker->busy());
+}
+
+void UpdateCheckerTest::reportsAFailedWrite() {
+    // Every write to /dev/full fails for want of space, as on a full disk.
+    if (!QFile::exists("/dev/full"))
+        QSKIP("no /dev/full here");
+    QVERIFY(QDir().mkpath(downloadsFolder()));
+    QVERIFY(QFile::link("/dev/full", downloadsFolder() + "/c.deb"));
+    server->answer("/c.deb",
+                   {200, testing::noiseBytes(64 * 1024), LocalHttpServer::Delivery::Slowly, {}});
+    QSignalSpy failed(checker.get(), &UpdateChecker::downloadFailed);
+    QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
+    checker->downloadAndInstall(server->urlOf("/c.deb").toString());
+    QVERIFY(failed.wait(waitMs));
+    QVERIFY2(failed.first().first().toString().startsWith("Cannot write to "),
+             qPrintable(failed.first().first().toString()));
+    QCOMPARE(finished.count(), 0);
+    QVERIFY(desktop->opened.isEmpty());
+    waitUntilIdle();
+}
+
+void UpdateCheckerTest::checksThePublishedDigest_data() {
+    QTest::addColumn<bool>("rightDigest");
+    QTest::newRow("matching") << true;
+    QTest::newRow("mismatching") << false;
+}
+
+void UpdateCheckerTest::checksThePublishedDigest() {
+    QFETCH(bool, rightDigest);
+    const QByteArray installer = testing::noiseBytes(50000, 3);
+    QByteArray digest = QCryptographicHash::hash(installer, QCryptographicHash::Sha256).toHex();
+    if (!rightDigest)
+        digest = QCryptographicHash::hash("other", QCryptographicHash::Sha256).toHex();
+    server->answer("/c.deb", {200, installer, LocalHttpServer::Delivery::AtOnce, {}});
+    const QByteArray url = server->urlOf("/c.deb").toEncoded();
+    // Published in capitals, as some tools print it.
+    offer(url, ", \"sha256\": \"" + digest.toUpper() + "\"");
+
+    QSignalSpy failed(checker.get(), &UpdateChecker::downloadFailed);
+    QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
+    checker->downloadAndInstall(QString::fromLatin1(url));
+    QTRY_VERIFY_WITH_TIMEOUT(failed.count() + finished.count() == 1, waitMs);
+
+    const QString target = downloadsFolder() + "/c.deb";
+    if (rightDigest) {
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(desktop->opened, QList<QUrl>{QUrl::fromLocalFile(target)});
+    } else {
+        QCOMPARE(failed.count(), 1);
+        QVERIFY(!QFile::exists(target));
+        QVERIFY(desktop->opened.isEmpty());
+    }
+}
+
+void UpdateCheckerTest::keepsBusyWhileADownloadOutlivesACheck() {
+    server->answer(
+        manifestPath,
+        {200, linuxManifest("\"version\": \"1.0\""), LocalHttpServer::Delivery::AtOnce, {}});
+    server->answer("/big.deb",
+                   {200, testing::noiseBytes(256 * 1024), LocalHttpServer::Delivery::Slowly, {}});
+    QSignalSpy upToDate(checker.get(), &UpdateChecker::upToDate);
+    QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
+    checker->check(true);
+    checker->downloadAndInstall(server->urlOf("/big.deb").toString());
+    QVERIFY(upToDate.wait(waitMs));
+    QVERIFY(finished.isEmpty());
+    QVERIFY(checker->busy());
+    QVERIFY(finished.wait(waitMs));
+    QVERIFY(!checker->busy());
+}
+
+QTEST_GUILESS_MAIN(UpdateCheckerTest)
+#include "tst_update_checker.moc"
