@@ -1,0 +1,537 @@
+// The vault's index against a real file system under a private home folder.
+#include "library/library_index.h"
+#include "test_support.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QUuid>
+#include <QtTest>
+#include <memory>
+#include <sys/stat.h>
+
+namespace {
+
+QString documents() {
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+QString libraryFile() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/library.json";
+}
+
+void writeLibrary(const QJsonArray& array) {
+    QVERIFY(testing::writeFile(libraryFile(), QJsonDocument(array).toJson()));
+}
+
+QJsonArray savedLibrary() {
+    return QJsonDocument::fromJson(testing::readFile(libraryFile())).array();
+}
+
+// A stored item as an older version or another machine may have written it.
+QJsonObject storedItem(const QString& id, const QString& path) {
+    return QJsonObject{{"id", id},      {"type", 0},        {"name", QFileInfo(path).fileName()},
+                       {"path", path},  {"sizeBytes", 0},   {"added", "2024-05-06T07:08:09"},
+                       {"hash", "abc"}, {"decrypted", true}};
+}
+
+QString makeArchive(const QString& path, const QByteArray& bytes) {
+    return testing::writeFile(path, bytes) ? path : QString();
+}
+
+QVariant roleOf(const LibraryIndex& index, int row, int role) {
+    return index.data(index.index(row), role);
+}
+
+QVector<int> changedRoles(const QSignalSpy& spy) {
+    return spy.isEmpty() ? QVector<int>() : spy.last().at(2).value<QVector<int>>();
+}
+
+} // namespace
+
+class TestLibraryIndex : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void firstStartWritesNothingUntilAChange();
+    void savedFileIsCompactPrivateAndRelative();
+    void unusableFileIsKeptAside_data();
+    void unusableFileIsKeptAside();
+    void loadDropsForeignElementsAndRepairs();
+    void pathsFollowAMovedDocumentsFolder();
+    void rolesAndDisplayFormats_data();
+    void rolesAndDisplayFormats();
+    void shortFormsAreInvokable();
+    void importDetectsDuplicatesByContent();
+    void importPicksFreeNames();
+    void newNamesInsideTheLibraryFolders();
+    void perItemUpdatesSignalTheirRole();
+    void extractionRecordsAndIntegrity();
+    void removalAndItsDefaults();
+    void refreshFollowsTheDisk();
+
+private:
+    std::unique_ptr<testing::TemporaryHome> home_;
+};
+
+void TestLibraryIndex::init() {
+    qRegisterMetaType<QVector<int>>();
+    home_ = std::make_unique<testing::TemporaryHome>();
+    QVERIFY(home_->isValid());
+    QVERIFY(documents().startsWith(home_->path()));
+}
+
+void TestLibraryIndex::cleanup() {
+    home_.reset();
+}
+
+void TestLibraryIndex::firstStartWritesNothingUntilAChange() {
+    LibraryIndex index;
+    QSignalSpy counts(&index, &LibraryIndex::countChanged);
+    index.load();
+    QCOMPARE(index.count(), 0);
+    QCOMPARE(counts.count(), 0);
+    QVERIFY(!QFileInfo::exists(libraryFile()));
+
+    const QString archive = makeArchive(documents() + "/Coffret/a.cfr", "abc");
+    const QString id = index.addArchive(archive, false, "pw");
+    QCOMPARE(counts.count(), 1);
+    QCOMPARE(id.size(), 36);
+    QVERIFY(!QUuid(id).isNull());
+    QCOMPARE(savedLibrary().size(), 1);
+}
+
+void TestLibraryIndex::savedFileIsCompactPrivateAndRelative() {
+    // An older file readable by everybody must not stay so once passwords go in.
+    QVERIFY(testing::writeFile(libraryFile(), "[]"));
+    QVERIFY(QFile::setPermissions(libraryFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                     QFileDevice::ReadOther));
+    LibraryIndex index;
+    index.load();
+    const QString inside = makeArchive(documents() + "/Coffret/a.cfr", "abc");
+    const QString outside = makeArchive(home_->path() + "/DocumentsOld/b.zip", "def");
+    const QString first = index.addArchive(inside, true, "s3cret");
+    index.addArchive(outside);
+    index.setExtraction(first, documents() + "/Coffret/Extractions/a");
+
+    struct stat status {};
+    QCOMPARE(stat(QFile::encodeName(libraryFile()).constData(), &status), 0);
+    QCOMPARE(status.st_mode & 07777, mode_t(0600));
+    const QByteArray bytes = testing::readFile(libraryFile());
+    QVERIFY(!bytes.contains('\n'));
+    const QJsonArray saved = QJsonDocument::fromJson(bytes).array();
+    QCOMPARE(saved.size(), 2);
+    const QJsonObject a = saved.at(0).toObject();
+    QCOMPARE(a.keys(), QStringList({"added", "archiveId", "decrypted", "extractionHash",
+                                    "extractionPath", "hash", "id", "imported", "name", "password",
+                                    "path", "sizeBytes", "type"}));
+    QCOMPARE(a["id"].toString(), first);
+    QCOMPARE(a["path"].toString(), QString("Coffret/a.cfr"));
+    QCOMPARE(a["extractionPath"].toString(), QString("Coffret/Extractions/a"));
+    QCOMPARE(a["password"].toString(), QString("s3cret"));
+    QCOMPARE(a["imported"].toBool(), true);
+    QCOMPARE(a["sizeBytes"].toDouble(), 3.0);
+    QCOMPARE(a["hash"].toString(),
+             QString("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
+    QVERIFY(QDateTime::fromString(a["added"].toString(), Qt::ISODate).isValid());
+    // Only a slash after the Documents folder makes a path relative.
+    QCOMPARE(saved.at(1).toObject()["path"].toString(), outside);
+    QCOMPARE(saved.at(1).toObject()["extractionPath"].toString(), QString(""));
+}
+
+void TestLibraryIndex::unusableFileIsKeptAside_data() {
+    QTest::addColumn<QByteArray>("contents");
+    QTest::newRow("garbage") << QByteArray("\x89PNG not json at all");
+    QTest::newRow("object") << QByteArray(R"({"id":"x","type":0})");
+    QTest::newRow("truncated") << QByteArray(R"([{"id":"x","type":0,"pa)");
+    QTest::newRow("empty") << QByteArray();
+}
+
+void TestLibraryIndex::unusableFileIsKeptAside() {
+    QFETCH(QByteArray, contents);
+    LibraryIndex index;
+    const QString id = index.addArchive(makeArchive(documents() + "/Coffret/a.cfr", "abc"));
+    QVERIFY(testing::writeFile(libraryFile(), contents));
+    QVERIFY(testing::writeFile(libraryFile() + ".bad", "an older damaged index"));
+
+    QSignalSpy resets(&index, &QAbstractItemModel::modelReset);
+    index.load();
+    QCOMPARE(index.count(), 1);
+    QCOMPARE(resets.count(), 0);
+    QCOMPARE(testing::readFile(libraryFile()), contents);
+
+    index.rename(id, "renamed");
+    QCOMPARE(testing::readFile(libraryFile() + ".bad"), contents);
+    QCOMPARE(savedLibrary().size(), 1);
+    // Kept once: later saves leave it alone.
+    index.rename(id, "again");
+    QCOMPARE(testing::readFile(libraryFile() + ".bad"), contents);
+    QCOMPARE(savedLibrary().at(0).toObject()["name"].toString(), QString("again"));
+}
+
+void TestLibraryIndex::loadDropsForeignElementsAndRepairs() {
+    const QString d = documents();
+    makeArchive(d + "/Coffret/kept.cfr", "kept");
+    makeArchive(d + "/Coffret/nohash.cfr", "abc");
+    makeArchive(d + "/Coffret/other.cfr", "other");
+    QVERIFY(QDir().mkpath(d + "/Coffret/Extractions/other"));
+
+    QJsonObject extraction = storedItem("e1", "Coffret/kept.cfr");
+    extraction["type"] = 1;
+    QJsonObject noId = storedItem("", "Coffret/kept.cfr");
+    QJsonObject noHash = storedItem("h1", "Coffret/nohash.cfr");
+    noHash["hash"] = "";
+    QJsonObject notDecrypted = storedItem("d1", "/elsewhere/home/Documents/Coffret/other.cfr");
+    notDecrypted["decrypted"] = false;
+    notDecrypted["extractionPath"] = "Coffret/Extractions/other";
+    QJsonObject badDate = storedItem("k1", "Coffret/kept.cfr");
+    badDate["added"] = "yesterday";
+    badDate["sizeBytes"] = 1e300;
+    writeLibrary({badDate, extraction, 5, noId, "text", noHash, notDecrypted});
+
+    LibraryIndex index;
+    QSignalSpy counts(&index, &LibraryIndex::countChanged);
+    index.load();
+    QCOMPARE(index.count(), 3);
+    QCOMPARE(index.archiveCount(), 3);
+    QVERIFY(counts.count() >= 1);
+    QCOMPARE(roleOf(index, 0, LibraryIndex::ItemIdRole).toString(), QString("k1"));
+    QCOMPARE(roleOf(index, 0, LibraryIndex::DateRole).toString(), QString());
+    QCOMPARE(roleOf(index, 0, LibraryIndex::SizeBytesRole).toLongLong(), 4);
+    QCOMPARE(roleOf(index, 2, LibraryIndex::PathRole).toString(), d + "/Coffret/other.cfr");
+    QCOMPARE(roleOf(index, 2, LibraryIndex::DecryptedRole).toBool(), true);
+    QCOMPARE(index.extractionCount(), 1);
+
+    // Repairs are written back at once, and what was dropped is gone from the file.
+    const QJsonArray saved = savedLibrary();
+    QCOMPARE(saved.size(), 3);
+    QCOMPARE(saved.at(1).toObject()["hash"].toString(),
+             QString("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
+    QCOMPARE(saved.at(2).toObject()["decrypted"].toBool(), true);
+    QCOMPARE(saved.at(2).toObject()["path"].toString(), QString("Coffret/other.cfr"));
+}
+
+void TestLibraryIndex::pathsFollowAMovedDocumentsFolder() {
+    LibraryIndex index;
+    const QString id = index.addArchive(makeArchive(documents() + "/Coffret/a.cfr", "abc"));
+    index.setExtraction(id, documents() + "/Coffret/Extractions/a");
+
+    // The user moves Documents and tells the desktop where it went.
+    const QString moved = home_->path() + "/Papers";
+    QVERIFY(QDir().rename(documents(), moved));
+    QVERIFY(testing::writeFile(home_->path() + "/.config/user-dirs.dirs",
+                               "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n"));
+    QCOMPARE(documents(), moved);
+
+    LibraryIndex reloaded;
+    reloaded.load();
+    QCOMPARE(reloaded.count(), 1);
+    QCOMPARE(roleOf(reloaded, 0, LibraryIndex::PathRole).toString(), moved + "/Coffret/a.cfr");
+    QCOMPARE(roleOf(reloaded, 0, LibraryIndex::ExtractionRole).toString(),
+             moved + "/Coffret/Extractions/a");
+}
+
+void TestLibraryIndex::rolesAndDisplayFormats_data() {
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("zero") << qint64(0) << "0 B";
+    QTest::newRow("under a kilobyte") << qint64(1023) << "1023 B";
+    QTest::newRow("one kilobyte") << qint64(1024) << "1.0 KB";
+    QTest::newRow("one and a half") << qint64(1536) << "1.5 KB";
+    QTest::newRow("one megabyte") << qint64(1048576) << "1.0 MB";
+}
+
+void TestLibraryIndex::rolesAndDisplayFormats() {
+    QFETCH(qint64, size);
+    QFETCH(QString, text);
+    QFile file(documents() + "/Coffret/sized.zip");
+    QVERIFY(QDir().mkpath(documents() + "/Coffret"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.resize(size)); // sparse: no time or space spent
+    file.close();
+    LibraryIndex index;
+    index.addArchive(file.fileName(), true, "pw");
+
+    QCOMPARE(roleOf(index, 0, LibraryIndex::SizeRole).toString(), text);
+    QCOMPARE(roleOf(index, 0, LibraryIndex::SizeBytesRole).toLongLong(), size);
+    QVERIFY(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d$")
+                .match(roleOf(index, 0, LibraryIndex::DateRole).toString())
+                .hasMatch());
+    QCOMPARE(roleOf(index, 0, LibraryIndex::NameRole).toString(), QString("sized.zip"));
+    QCOMPARE(roleOf(index, 0, LibraryIndex::TypeRole).toInt(), int(LibraryIndex::Archive));
+    QCOMPARE(roleOf(index, 0, LibraryIndex::ImportedRole).toBool(), true);
+    QCOMPARE(roleOf(index, 0, LibraryIndex::SavedPasswordRole).toString(), QString("pw"));
+    QCOMPARE(roleOf(index, 0, LibraryIndex::ArchiveIdRole).toString(), QString());
+
+    QVERIFY(!index.data(index.index(1), LibraryIndex::NameRole).isValid());
+    QVERIFY(!roleOf(index, 0, 256).isValid());
+    QVERIFY(!roleOf(index, 0, 269).isValid());
+    QCOMPARE(index.rowCount(index.index(0)), 0);
+
+    const QHash<int, QByteArray> roles = index.roleNames();
+    QCOMPARE(roles.size(), 12);
+    QCOMPARE(roles.value(257), QByteArray("itemId"));
+    QCOMPARE(roles.value(266), QByteArray("savedPassword"));
+    QCOMPARE(roles.value(268), QByteArray("extraction"));
+}
+
+void TestLibraryIndex::shortFormsAreInvokable() {
+    // QML calls the short forms by argument count; each must exist as its own method.
+    const QMetaObject* meta = &LibraryIndex::staticMetaObject;
+    for (const char* signature :
+         {"addArchive(QString,bool,QString)", "addArchive(QString,bool)", "addArchive(QString)",
+          "remove(QString,bool)", "remove(QString)", "clearExtraction(QString,bool)",
+          "clearExtraction(QString)", "clearExtractions(bool)", "clearExtractions()"})
+        QVERIFY2(meta->indexOfMethod(signature) >= 0, signature);
+    const QMetaEnum types = meta->enumerator(meta->indexOfEnumerator("ItemType"));
+    QCOMPARE(types.keyToValue("Extraction"), 1);
+
+    LibraryIndex index;
+    const QString archive = makeArchive(home_->path() + "/a.zip", "a");
+    QString id;
+    QVERIFY(QMetaObject::invokeMethod(&index, "addArchive", Q_RETURN_ARG(QString, id),
+                                      Q_ARG(QString, archive)));
+    QCOMPARE(index.rowForId(id), 0);
+    QCOMPARE(roleOf(index, 0, LibraryIndex::ImportedRole).toBool(), false);
+    QCOMPARE(roleOf(index, 0, LibraryIndex::SavedPasswordRole).toString(), QString());
+}
+
+void TestLibraryIndex::importDetectsDuplicatesByContent() {
+    const QString first = makeArchive(home_->path() + "/in/a.cfr", testing::noiseBytes(5000));
+    const QString same = makeArchive(home_->path() + "/elsewhere/b.cfr", testing::noiseBytes(5000));
+    LibraryIndex index;
+    QSignalSpy duplicates(&index, &LibraryIndex::duplicateDetected);
+
+    const QString id = index.importArchive(first);
+    QVERIFY(!id.isEmpty());
+    QCOMPARE(roleOf(index, 0, LibraryIndex::PathRole).toString(), documents() + "/Coffret/a.cfr");
+    QCOMPARE(testing::readFile(documents() + "/Coffret/a.cfr"), testing::noiseBytes(5000));
+    QVERIFY(QFileInfo::exists(first));
+    QCOMPARE(roleOf(index, 0, LibraryIndex::ImportedRole).toBool(), true);
+
+    QCOMPARE(index.importArchive(same), QString());
+    QCOMPARE(index.importArchive(first), QString());
+    QCOMPARE(index.count(), 1);
+    QCOMPARE(duplicates.count(), 2);
+    QCOMPARE(duplicates.at(0), QVariantList({id, QString("a.cfr")}));
+    QVERIFY(!QFileInfo::exists(documents() + "/Coffret/b.cfr"));
+
+    QCOMPARE(index.importArchive(home_->path() + "/missing.cfr"), QString());
+    QCOMPARE(index.importArchive(home_->path() + "/in"), QString());
+    QCOMPARE(index.count(), 1);
+}
+
+void TestLibraryIndex::importPicksFreeNames() {
+    LibraryIndex index;
+    const QString stampBefore = QDateTime::currentDateTime().toString("yyyyMMdd_HHmmss");
+    QStringList names;
+    for (int n = 0; n < 3; ++n) {
+        const QString source = makeArchive(home_->path() + QString("/src%1/data.tar.gz").arg(n),
+                                           QByteArray(n + 1, 'x'));
+        index.importArchive(source);
+        names << QFileInfo(roleOf(index, n, LibraryIndex::PathRole).toString()).fileName();
+    }
+    const QString stampAfter = QDateTime::currentDateTime().toString("yyyyMMdd_HHmmss");
+    QCOMPARE(names.at(0), QString("data.tar.gz"));
+    const QRegularExpression stamped("^data\\.tar_(\\d{8}_\\d{6})(_1)?\\.gz$");
+    const QRegularExpressionMatch second = stamped.match(names.at(1));
+    const QRegularExpressionMatch third = stamped.match(names.at(2));
+    QVERIFY2(second.hasMatch() && second.captured(2).isEmpty(), qPrintable(names.at(1)));
+    QVERIFY2(third.hasMatch(), qPrintable(names.at(2)));
+    QVERIFY(second.captured(1) >= stampBefore && third.captured(1) <= stampAfter);
+    // Within one second the third needs a number after the stamp.
+    QCOMPARE(third.captured(2).isEmpty(), third.captured(1) != second.captured(1));
+
+    // No suffix, no trailing dot.
+    index.importArchive(makeArchive(home_->path() + "/README", "plain"));
+    QCOMPARE(roleOf(index, 3, LibraryIndex::NameRole).toString(), QString("README"));
+}
+
+void TestLibraryIndex::newNamesInsideTheLibraryFolders() {
+    LibraryIndex index;
+    const QString d = documents();
+    QCOMPARE(index.newArchivePath("", ".zip"), d + "/Coffret/archive.zip");
+    QVERIFY(QFileInfo(d + "/Coffret").isDir());
+    QVERIFY(!QFileInfo::exists(d + "/Coffret/archive.zip"));
+
+    QCOMPARE(index.newExtractionDir(""), d + "/Coffret/Extractions/extracted");
+    QVERIFY(QFileInfo(d + "/Coffret/Extractions/extracted").isDir());
+    QCOMPARE(index.newExtractionDir(""), d + "/Coffret/Extractions/extracted (1)");
+    QCOMPARE(index.newExtractionDir("report"), d + "/Coffret/Extractions/report");
+
+    // Names come from renamable display names: they must not climb out.
+    QCOMPARE(index.newExtractionDir("../../.."), d + "/Coffret/Extractions/.._.._..");
+    QCOMPARE(index.newArchivePath("../x", ".cfr"), d + "/Coffret/.._x.cfr");
+}
+
+void TestLibraryIndex::perItemUpdatesSignalTheirRole() {
+    LibraryIndex index;
+    const QString id = index.addArchive(makeArchive(documents() + "/Coffret/a.cfr", "a"));
+    QSignalSpy changes(&index, &QAbstractItemModel::dataChanged);
+
+    index.setPassword(id, "");
+    index.clearPassword(id);
+    index.setDecrypted(id, false);
+    index.rename(id, "   ");
+    index.setPassword("no-such-id", "pw");
+    index.rename("no-such-id", "x");
+    QCOMPARE(changes.count(), 0);
+
+    index.setPassword(id, "pw");
+    QCOMPARE(changedRoles(changes), QVector<int>({266}));
+    index.setPassword(id, "");
+    QCOMPARE(roleOf(index, 0, LibraryIndex::SavedPasswordRole).toString(), QString("pw"));
+    QCOMPARE(savedLibrary().at(0).toObject()["password"].toString(), QString("pw"));
+    index.clearPassword(id);
+    QCOMPARE(changedRoles(changes), QVector<int>({266}));
+    QCOMPARE(savedLibrary().at(0).toObject()["password"].toString(), QString());
+
+    index.setDecrypted(id, true);
+    QCOMPARE(changedRoles(changes), QVector<int>({267}));
+    QCOMPARE(changes.count(), 3);
+    index.setDecrypted(id, true);
+    QCOMPARE(changes.count(), 3);
+
+    index.rename(id, "  Holiday photos \t");
+    QCOMPARE(changedRoles(changes), QVector<int>({259}));
+    QCOMPARE(roleOf(index, 0, LibraryIndex::NameRole).toString(), QString("Holiday photos"));
+    QCOMPARE(savedLibrary().at(0).toObject()["name"].toString(), QString("Holiday photos"));
+    QVERIFY(QFileInfo::exists(documents() + "/Coffret/a.cfr"));
+    QCOMPARE(index.rowForId("no-such-id"), -1);
+}
+
+void TestLibraryIndex::extractionRecordsAndIntegrity() {
+    LibraryIndex index;
+    const QString id = index.addArchive(makeArchive(documents() + "/Coffret/a.cfr", "a"));
+    QVERIFY(!index.extractionIntact(id));
+    QCOMPARE(index.extractionForArchive(id), QString());
+
+    const QString folder = index.newExtractionDir("a");
+    QVERIFY(testing::writeFile(folder + "/doc.txt", "hello"));
+    QSignalSpy counts(&index, &LibraryIndex::countChanged);
+    QSignalSpy changes(&index, &QAbstractItemModel::dataChanged);
+    index.setExtraction(id, folder);
+    QCOMPARE(counts.count(), 1);
+    QCOMPARE(changes.count(), 0);
+    QCOMPARE(index.extractionCount(), 1);
+    QCOMPARE(index.extractionForArchive(id), folder);
+    QVERIFY(index.extractionIntact(id));
+    QCOMPARE(savedLibrary().at(0).toObject()["extractionHash"].toString().size(), 64);
+
+    QVERIFY(testing::writeFile(folder + "/.hidden", "x"));
+    QVERIFY(index.extractionIntact(id));
+    QVERIFY(testing::writeFile(folder + "/doc.txt", "hellO"));
+    QVERIFY(!index.extractionIntact(id));
+
+    // A record without a digest is intact as long as its folder is there.
+    QJsonArray stored = savedLibrary();
+    QJsonObject item = stored.at(0).toObject();
+    item["extractionHash"] = "";
+    stored[0] = item;
+    writeLibrary(stored);
+    index.load();
+    QVERIFY(index.extractionIntact(id));
+    QVERIFY(QDir(folder).removeRecursively());
+    QVERIFY(!index.extractionIntact(id));
+    QCOMPARE(index.extractionForArchive(id), QString());
+    QCOMPARE(index.extractionCount(), 0);
+}
+
+void TestLibraryIndex::removalAndItsDefaults() {
+    LibraryIndex index;
+    const QString d = documents();
+    const QString kept = index.addArchive(makeArchive(d + "/Coffret/kept.cfr", "1"));
+    const QString deleted = index.addArchive(makeArchive(d + "/Coffret/deleted.cfr", "2"));
+    const QString folder = index.newExtractionDir("deleted");
+    index.setExtraction(deleted, folder);
+    index.setDecrypted(deleted, true);
+
+    QSignalSpy counts(&index, &LibraryIndex::countChanged);
+    QSignalSpy removals(&index, &QAbstractItemModel::rowsRemoved);
+    index.remove(kept);
+    QVERIFY(QFileInfo::exists(d + "/Coffret/kept.cfr"));
+    index.remove(deleted, true);
+    QVERIFY(!QFileInfo::exists(d + "/Coffret/deleted.cfr"));
+    QVERIFY(QFileInfo(folder).isDir());
+    QCOMPARE(removals.count(), 2);
+    QCOMPARE(counts.count(), 2);
+    QCOMPARE(savedLibrary().size(), 0);
+    index.remove(deleted, true);
+    QCOMPARE(removals.count(), 2);
+
+    // Clearing: the short form deletes, the long form may only forget.
+    const QString a = index.addArchive(d + "/Coffret/kept.cfr");
+    const QString b = index.importArchive(makeArchive(home_->path() + "/b.cfr", "b"));
+    const QString c = index.importArchive(makeArchive(home_->path() + "/c.cfr", "c"));
+    const QString folderA = index.newExtractionDir("a");
+    const QString folderB = index.newExtractionDir("b");
+    const QString outside = home_->path() + "/Projects";
+    QVERIFY(testing::writeFile(outside + "/work.txt", "precious"));
+    index.setExtraction(a, folderA);
+    index.setExtraction(b, folderB);
+    index.setExtraction(c, outside);
+    index.setDecrypted(a, true);
+
+    QSignalSpy changes(&index, &QAbstractItemModel::dataChanged);
+    counts.clear();
+    index.clearExtraction(a);
+    QVERIFY(!QFileInfo::exists(folderA));
+    QCOMPARE(changedRoles(changes), QVector<int>({268}));
+    QCOMPARE(counts.count(), 1);
+    QCOMPARE(roleOf(index, 0, LibraryIndex::DecryptedRole).toBool(), true);
+    QCOMPARE(roleOf(index, 0, LibraryIndex::ExtractionRole).toString(), QString());
+    index.clearExtraction(a);
+    QCOMPARE(counts.count(), 1);
+
+    index.clearExtraction(b, false);
+    QVERIFY(QFileInfo(folderB).isDir());
+    QCOMPARE(index.extractionCount(), 1);
+
+    changes.clear();
+    index.setExtraction(b, folderB);
+    index.clearExtractions();
+    QVERIFY(!QFileInfo::exists(folderB));
+    // Only folders inside the library's extraction folder are ever wiped out.
+    QCOMPARE(testing::readFile(outside + "/work.txt"), QByteArray("precious"));
+    QCOMPARE(index.extractionCount(), 0);
+    QCOMPARE(changes.count(), 0);
+    for (const QJsonValue& value : savedLibrary())
+        QCOMPARE(value.toObject()["extractionPath"].toString(), QString());
+    counts.clear();
+    index.clearExtractions(false);
+    QCOMPARE(counts.count(), 0);
+}
+
+void TestLibraryIndex::refreshFollowsTheDisk() {
+    LibraryIndex index;
+    const QString d = documents();
+    index.addArchive(makeArchive(d + "/Coffret/gone.cfr", "1"));
+    const QString grows = index.addArchive(makeArchive(d + "/Coffret/grows.cfr", "1"));
+    index.addArchive(makeArchive(d + "/Coffret/same.cfr", "1"));
+
+    QSignalSpy changes(&index, &QAbstractItemModel::dataChanged);
+    QSignalSpy counts(&index, &LibraryIndex::countChanged);
+    index.refresh();
+    QCOMPARE(changes.count() + counts.count(), 0);
+
+    QVERIFY(QFile::remove(d + "/Coffret/gone.cfr"));
+    QVERIFY(testing::writeFile(d + "/Coffret/grows.cfr", QByteArray(2048, 'x')));
+    index.refresh();
+    QCOMPARE(index.count(), 2);
+    QCOMPARE(index.rowForId(grows), 0);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(changedRoles(changes), QVector<int>({261, 262}));
+    QCOMPARE(roleOf(index, 0, LibraryIndex::SizeRole).toString(), QString("2.0 KB"));
+    QCOMPARE(counts.count(), 1);
+    const QJsonArray saved = savedLibrary();
+    QCOMPARE(saved.size(), 2);
+    QCOMPARE(saved.at(0).toObject()["sizeBytes"].toDouble(), 2048.0);
+}
+
+QTEST_GUILESS_MAIN(TestLibraryIndex)
+#include "tst_library_index.moc"
