@@ -24,6 +24,18 @@ QByteArray hexSetting(const QSettings& settings, const QString& key) {
     return QByteArray::fromHex(settings.value(key).toString().toLatin1());
 }
 
+// SHA-256 applied iterations times, first to the salt followed by the UTF-8 password.
+QByteArray derive(const QString& password, const QByteArray& salt, int iterations) {
+    QByteArray digest = salt + password.toUtf8();
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (int round = 0; round < iterations; ++round) {
+        hash.reset();
+        hash.addData(digest);
+        digest = hash.result();
+    }
+    return digest;
+}
+
 // Looks at every byte whatever the others hold, so timing tells nothing of where they differ.
 bool sameBytes(const QByteArray& a, const QByteArray& b) {
     if (a.size() != b.size())
@@ -40,17 +52,6 @@ VaultAuth::VaultAuth(QObject* parent) : QObject(parent) {}
 
 bool VaultAuth::hasMasterPassword() const {
     return !QSettings(organisation, application).value(verifierKey).toString().isEmpty();
-}
-
-QByteArray VaultAuth::derive(const QString& password, const QByteArray& salt, int iterations) {
-    QByteArray digest = salt + password.toUtf8();
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    for (int round = 0; round < iterations; ++round) {
-        hash.reset();
-        hash.addData(digest);
-        digest = hash.result();
-    }
-    return digest;
 }
 
 bool VaultAuth::setMasterPassword(const QString& password) {

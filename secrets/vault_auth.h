@@ -2,7 +2,6 @@
 // is kept, in the settings store; nothing is enciphered with the password.
 #pragma once
 
-#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -23,9 +22,6 @@ public:
     // Whether password matches the stored verifier; unlocks when it does.
     Q_INVOKABLE bool unlock(const QString& password);
     Q_INVOKABLE void lock();
-
-    // SHA-256 applied iterations times, first to salt followed by the UTF-8 password.
-    static QByteArray derive(const QString& password, const QByteArray& salt, int iterations);
 
 signals:
     void unlockedChanged();
