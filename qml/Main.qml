@@ -1,0 +1,48 @@
+import QtQuick 2.15
+import QtQuick.Window 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+import Coffret 1.0
+
+// The desktop main window.
+Window {
+    id: root
+
+    width: 860
+    height: 520
+    minimumWidth: 640
+    minimumHeight: 400
+    visible: true
+    title: "Coffret"
+    color: "#f0f2f5"
+
+    Material.theme: Material.Light
+    Material.accent: "#5b7fe2"
+
+    Component.onCompleted: {
+        AppBackend.mainWindow = root;
+        UserData.load();
+        Library.load();
+    }
+    Component.onDestruction: UserData.save()
+
+    Column {
+        anchors.centerIn: parent
+        spacing: 12
+
+        Image {
+            anchors.horizontalCenter: parent.horizontalCenter
+            source: "qrc:/Coffret/qml/logo.png"
+            width: 96
+            height: 96
+        }
+
+        Text {
+            anchors.horizontalCenter: parent.horizontalCenter
+            text: "Coffret"
+            font.pixelSize: 22
+            font.weight: Font.DemiBold
+            color: "#1a1d23"
+        }
+    }
+}
