@@ -31,10 +31,15 @@ QJsonArray savedLibrary() {
 }
 
 // A stored item as an older version or another machine may have written it.
-QJsonObject storedItem(const QString& id, const QString& path) {
-    return QJsonObject{{"id", id},      {"type", 0},        {"name", QFileInfo(path).fileName()},
-                       {"path", path},  {"sizeBytes", 0},   {"added", "2024-05-06T07:08:09"},
-                       {"hash", "abc"}, {"decrypted", true}};
+QJsonObject storedItem(const QString& id, const QString& path, qint64 size) {
+    return QJsonObject{{"id", id},
+                       {"type", 0},
+                       {"name", QFileInfo(path).fileName()},
+                       {"path", path},
+                       {"sizeBytes", double(size)},
+                       {"added", "2024-05-06T07:08:09"},
+                       {"hash", "abc"},
+                       {"decrypted", true}};
 }
 
 QString makeArchive(const QString& path, const QByteArray& bytes) {
@@ -181,28 +186,36 @@ void TestLibraryIndex::loadDropsForeignElementsAndRepairs() {
     makeArchive(d + "/Coffret/other.cfr", "other");
     QVERIFY(QDir().mkpath(d + "/Coffret/Extractions/other"));
 
-    QJsonObject extraction = storedItem("e1", "Coffret/kept.cfr");
+    QJsonObject extraction = storedItem("e1", "Coffret/kept.cfr", 4);
     extraction["type"] = 1;
-    QJsonObject noId = storedItem("", "Coffret/kept.cfr");
-    QJsonObject noHash = storedItem("h1", "Coffret/nohash.cfr");
+    QJsonObject noId = storedItem("", "Coffret/kept.cfr", 4);
+    QJsonObject noHash = storedItem("h1", "Coffret/nohash.cfr", 3);
     noHash["hash"] = "";
-    QJsonObject notDecrypted = storedItem("d1", "/elsewhere/home/Documents/Coffret/other.cfr");
+    QJsonObject notDecrypted = storedItem("d1", "/elsewhere/home/Documents/Coffret/other.cfr", 5);
     notDecrypted["decrypted"] = false;
     notDecrypted["extractionPath"] = "Coffret/Extractions/other";
-    QJsonObject badDate = storedItem("k1", "Coffret/kept.cfr");
+    QJsonObject badDate = storedItem("k1", "Coffret/kept.cfr", 4);
     badDate["added"] = "yesterday";
-    badDate["sizeBytes"] = 1e300;
-    writeLibrary({badDate, extraction, 5, noId, "text", noHash, notDecrypted});
+    const QJsonArray stored{badDate, extraction, 5, noId, "text", noHash, notDecrypted};
 
+    // Nothing to repair: the file stays as it was, foreign elements included.
+    writeLibrary(QJsonArray{stored.at(0), stored.at(1), stored.at(2), stored.at(3)});
+    const QByteArray untouched = testing::readFile(libraryFile());
     LibraryIndex index;
-    QSignalSpy counts(&index, &LibraryIndex::countChanged);
     index.load();
+    QCOMPARE(index.count(), 1);
+    QCOMPARE(testing::readFile(libraryFile()), untouched);
+
+    writeLibrary(stored);
+    QSignalSpy counts(&index, &LibraryIndex::countChanged);
+    QSignalSpy resets(&index, &QAbstractItemModel::modelReset);
+    index.load();
+    QCOMPARE(resets.count(), 1);
+    QCOMPARE(counts.count(), 1);
     QCOMPARE(index.count(), 3);
     QCOMPARE(index.archiveCount(), 3);
-    QVERIFY(counts.count() >= 1);
     QCOMPARE(roleOf(index, 0, LibraryIndex::ItemIdRole).toString(), QString("k1"));
     QCOMPARE(roleOf(index, 0, LibraryIndex::DateRole).toString(), QString());
-    QCOMPARE(roleOf(index, 0, LibraryIndex::SizeBytesRole).toLongLong(), 4);
     QCOMPARE(roleOf(index, 2, LibraryIndex::PathRole).toString(), d + "/Coffret/other.cfr");
     QCOMPARE(roleOf(index, 2, LibraryIndex::DecryptedRole).toBool(), true);
     QCOMPARE(index.extractionCount(), 1);
@@ -214,6 +227,12 @@ void TestLibraryIndex::loadDropsForeignElementsAndRepairs() {
              QString("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
     QCOMPARE(saved.at(2).toObject()["decrypted"].toBool(), true);
     QCOMPARE(saved.at(2).toObject()["path"].toString(), QString("Coffret/other.cfr"));
+
+    // A size no file can have is taken from the disk.
+    badDate["sizeBytes"] = 1e300;
+    writeLibrary({badDate});
+    index.load();
+    QCOMPARE(roleOf(index, 0, LibraryIndex::SizeBytesRole).toLongLong(), 4);
 }
 
 void TestLibraryIndex::pathsFollowAMovedDocumentsFolder() {
