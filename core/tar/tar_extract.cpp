@@ -60,8 +60,12 @@ public:
     }
 
 private:
-    int readFailure() const {
-        return mentionsEncryption(archive_error_string(reader_)) ? BadPassword : Failed;
+    // Data of an entry flagged as encrypted that cannot be read is a password problem,
+    // whatever the decoder then complained about.
+    int readFailure(archive_entry* entry = nullptr) const {
+        const bool encrypted = entry && archive_entry_is_encrypted(entry);
+        return encrypted || mentionsEncryption(archive_error_string(reader_)) ? BadPassword
+                                                                              : Failed;
     }
 
     // Everything that is not a folder becomes a regular file: links and devices are never
@@ -80,7 +84,7 @@ private:
             if (r == ARCHIVE_EOF)
                 break;
             if (r < ARCHIVE_WARN)
-                return readFailure();
+                return readFailure(entry);
             if (!out.write(block, size))
                 return Failed;
             extractedBytes_ += size;

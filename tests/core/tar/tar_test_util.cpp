@@ -12,11 +12,11 @@
 
 namespace tartest {
 
-bool writeTar(const QString& path, const std::vector<RawEntry>& entries, bool gzip) {
+bool writeTar(const QString& path, const std::vector<RawEntry>& entries, const char* filter) {
     std::unique_ptr<archive, int (*)(archive*)> writer(archive_write_new(), archive_write_free);
     archive_write_set_format_pax_restricted(writer.get());
-    if (gzip)
-        archive_write_add_filter_gzip(writer.get());
+    if (filter && archive_write_add_filter_by_name(writer.get(), filter) != ARCHIVE_OK)
+        return false;
     if (archive_write_open_filename(writer.get(), path.toUtf8().constData()) != ARCHIVE_OK)
         return false;
     for (const auto& e : entries) {

@@ -19,9 +19,10 @@ struct RawEntry {
     bool hardLink = false;
 };
 
-// Writes a pax tar (optionally gzip-compressed) holding exactly these entries, names as
+// Writes a pax tar (compressed by the named filter, if any) holding exactly these entries, names as
 // given: the way to get hostile names into an archive.
-bool writeTar(const QString& path, const std::vector<RawEntry>& entries, bool gzip = false);
+bool writeTar(const QString& path, const std::vector<RawEntry>& entries,
+              const char* filter = nullptr);
 
 // Records every progress report; asks to cancel once cancelAfter reports were seen.
 struct ProgressLog {
