@@ -14,7 +14,11 @@ QString inFolder(const QString& folder, const QString& name) {
 } // namespace
 
 QString uniqueExtractionDir(const QString& parent, const QString& archive) {
-    const QString base = inFolder(parent, QFileInfo(archive).completeBaseName());
+    QString name = QFileInfo(archive).completeBaseName();
+    // ".zip" alone would otherwise name the parent folder itself.
+    if (name.isEmpty())
+        name = QStringLiteral("extracted");
+    const QString base = inFolder(parent, name);
     QString candidate = base;
     // A file of that name blocks the folder as surely as a folder does.
     for (int k = 1; QFileInfo::exists(candidate); ++k)

@@ -3,8 +3,8 @@
 
 #include <QString>
 
-// The folder parent/<archive name up to its last dot>, or the first of "<that> (1)",
-// "<that> (2)", ... that is not taken. The folder is not created.
+// The folder parent/<archive name up to its last dot> ("extracted" when that is empty), or
+// the first of "<that> (1)", "<that> (2)", ... that is not taken. The folder is not created.
 QString uniqueExtractionDir(const QString& parent, const QString& archive);
 
 // folder/<name><suffix>, or the first free "<name> (k)<suffix>". An empty folder means the

@@ -49,6 +49,7 @@ Window {
     signal accepted
     signal rejected
 
+    objectName: "passwordDialog"
     title: qsTr("Password")
     flags: Qt.Dialog
     modality: Qt.ApplicationModal
@@ -178,10 +179,20 @@ Window {
             prepare();
     }
 
-    onClosing: function (close) {
-        close.accepted = false;
+    function dismiss() {
         hide();
         rejected();
+    }
+
+    onClosing: function (close) {
+        close.accepted = false;
+        dismiss();
+    }
+
+    // Escape answers like the title bar's close button.
+    Shortcut {
+        sequence: "Escape"
+        onActivated: dialog.dismiss()
     }
 
     Column {

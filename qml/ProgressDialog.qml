@@ -6,6 +6,7 @@ import Coffret 1.0
 Window {
     id: dialog
 
+    objectName: "progressDialog"
     title: "Coffret"
     flags: Qt.Dialog
     modality: Qt.ApplicationModal

@@ -10,6 +10,7 @@ Window {
 
     signal closed
 
+    objectName: "resultDialog"
     title: "Coffret"
     flags: Qt.Dialog
     modality: Qt.ApplicationModal

@@ -1,0 +1,204 @@
+// Start-up: the 7z plugin shipped beside the program, the translation search and the display
+// check.
+#include "app/display_check.h"
+#include "app/startup.h"
+#include "test_support.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Restores an environment variable when the test leaves.
+class SavedVariable {
+public:
+    explicit SavedVariable(const char* name)
+        : name_(name), wasSet_(qEnvironmentVariableIsSet(name)), value_(qgetenv(name)) {}
+    ~SavedVariable() {
+        if (wasSet_)
+            qputenv(name_, value_);
+        else
+            qunsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    bool wasSet_;
+    QByteArray value_;
+};
+
+const char* const unset = "<unset>";
+
+void setOrUnset(const char* name, const QByteArray& value) {
+    if (value == unset)
+        qunsetenv(name);
+    else
+        qputenv(name, value);
+}
+
+QString applicationQm() {
+    return QStringLiteral(COFFRET_BINARY_DIR "/app/Coffret_zh_CN.qm");
+}
+
+} // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pluginDiscovery_data();
+    void pluginDiscovery();
+    void translationFolder_data();
+    void translationFolder();
+    void relativeProgramPathIsTakenFromTheCurrentFolder();
+    void displayCheck_data();
+    void displayCheck();
+    // Installs translators for the rest of the process: keep it last.
+    void chineseTranslationIsInstalled();
+};
+
+void StartupTest::pluginDiscovery_data() {
+    QTest::addColumn<QByteArray>("preset");
+    QTest::addColumn<QStringList>("plugins"); // relative to <root>, the program is in <root>/bin
+    QTest::addColumn<QString>("expected");    // relative to <root>, or as written when absolute
+    QTest::newRow("none") << QByteArray(unset) << QStringList{} << QString(unset);
+    QTest::newRow("beside the program")
+        << QByteArray(unset) << QStringList{"bin/7z.so"} << "bin/7z.so";
+    QTest::newRow("shipped library folder")
+        << QByteArray(unset) << QStringList{"lib/coffret/7z.so"} << "lib/coffret/7z.so";
+    QTest::newRow("library folder wins")
+        << QByteArray(unset) << QStringList{"bin/7z.so", "lib/coffret/7z.so"}
+        << "lib/coffret/7z.so";
+    QTest::newRow("empty value is replaced")
+        << QByteArray("") << QStringList{"bin/7z.so"} << "bin/7z.so";
+    QTest::newRow("set value is kept")
+        << QByteArray("/opt/p7zip/7z.so") << QStringList{"bin/7z.so"} << "/opt/p7zip/7z.so";
+}
+
+void StartupTest::pluginDiscovery() {
+    QFETCH(QByteArray, preset);
+    QFETCH(QStringList, plugins);
+    QFETCH(QString, expected);
+    SavedVariable saved("CFR_P7ZIP_LIB");
+    QTemporaryDir root;
+    QVERIFY(QDir().mkpath(root.path() + "/bin"));
+    for (const QString& plugin : plugins)
+        QVERIFY(testing::writeFile(root.path() + '/' + plugin, "ELF"));
+    setOrUnset("CFR_P7ZIP_LIB", preset);
+
+    discoverP7zipPlugin(root.path() + "/bin");
+
+    if (expected == unset) {
+        QVERIFY(!qEnvironmentVariableIsSet("CFR_P7ZIP_LIB"));
+        return;
+    }
+    const QString value = qEnvironmentVariable("CFR_P7ZIP_LIB");
+    const QString path = expected.startsWith('/') ? expected : root.path() + '/' + expected;
+    // Stored absolute and clean, not as "bin/../lib".
+    QCOMPARE(value, path);
+}
+
+void StartupTest::translationFolder_data() {
+    QTest::addColumn<QStringList>("files"); // relative to <root>; the program is <root>/bin/coffret
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("nothing anywhere") << QStringList{} << "bin";
+    QTest::newRow("beside the program") << QStringList{"bin/Coffret_zh_CN.qm"} << "bin";
+    QTest::newRow("shared folder") << QStringList{"share/coffret/translations/Coffret_zh_CN.qm"}
+                                   << "share/coffret/translations";
+    QTest::newRow("shared folder first")
+        << QStringList{"bin/Coffret_zh_CN.qm", "share/coffret/translations/Coffret_zh_CN.qm"}
+        << "share/coffret/translations";
+    QTest::newRow("other file in the shared folder")
+        << QStringList{"share/coffret/translations/Coffret_fr.qm"} << "bin";
+}
+
+void StartupTest::translationFolder() {
+    QFETCH(QStringList, files);
+    QFETCH(QString, expected);
+    QTemporaryDir root;
+    QVERIFY(QDir().mkpath(root.path() + "/bin"));
+    for (const QString& file : files)
+        QVERIFY(testing::writeFile(root.path() + '/' + file, "qm"));
+    QCOMPARE(applicationTranslationDir(root.path() + "/bin/coffret"), root.path() + '/' + expected);
+}
+
+void StartupTest::relativeProgramPathIsTakenFromTheCurrentFolder() {
+    QTemporaryDir root;
+    QVERIFY(testing::writeFile(root.path() + "/tools/share/coffret/translations/Coffret_zh_CN.qm",
+                               "qm"));
+    const QString saved = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(root.path()));
+    const QString relative = applicationTranslationDir("tools/bin/coffret");
+    const QString bare = applicationTranslationDir("coffret");
+    QVERIFY(QDir::setCurrent(saved));
+    QCOMPARE(relative, root.path() + "/tools/share/coffret/translations");
+    // A bare name came through PATH: the program's real folder is meant.
+    QCOMPARE(bare, QCoreApplication::applicationDirPath());
+}
+
+void StartupTest::displayCheck_data() {
+    QTest::addColumn<QByteArray>("platform");
+    QTest::addColumn<QByteArray>("display");
+    QTest::addColumn<QByteArray>("wayland");
+    QTest::addColumn<QList<QByteArray>>("args");
+    QTest::addColumn<bool>("configured");
+    using A = QList<QByteArray>;
+    QTest::newRow("nothing") << QByteArray(unset) << QByteArray(unset) << QByteArray(unset) << A{}
+                             << false;
+    QTest::newRow("empty DISPLAY")
+        << QByteArray(unset) << QByteArray("") << QByteArray(unset) << A{} << false;
+    QTest::newRow("X11") << QByteArray(unset) << QByteArray(":0") << QByteArray(unset) << A{}
+                         << true;
+    QTest::newRow("Wayland") << QByteArray(unset) << QByteArray(unset) << QByteArray("wayland-0")
+                             << A{} << true;
+    QTest::newRow("xcb asked, no display")
+        << QByteArray("xcb") << QByteArray(unset) << QByteArray(unset) << A{} << false;
+    QTest::newRow("offscreen") << QByteArray("offscreen") << QByteArray(unset) << QByteArray(unset)
+                               << A{} << true;
+    QTest::newRow("-platform offscreen")
+        << QByteArray(unset) << QByteArray(unset) << QByteArray(unset)
+        << A{"-platform", "offscreen"} << true;
+}
+
+void StartupTest::displayCheck() {
+    QFETCH(QByteArray, platform);
+    QFETCH(QByteArray, display);
+    QFETCH(QByteArray, wayland);
+    QFETCH(QList<QByteArray>, args);
+    QFETCH(bool, configured);
+    SavedVariable savedPlatform("QT_QPA_PLATFORM");
+    SavedVariable savedDisplay("DISPLAY");
+    SavedVariable savedWayland("WAYLAND_DISPLAY");
+    setOrUnset("QT_QPA_PLATFORM", platform);
+    setOrUnset("DISPLAY", display);
+    setOrUnset("WAYLAND_DISPLAY", wayland);
+    std::vector<const char*> argv{"coffret"};
+    for (const QByteArray& arg : args)
+        argv.push_back(arg.constData());
+    QCOMPARE(displayConfigured(int(argv.size()), argv.data()), configured);
+}
+
+void StartupTest::chineseTranslationIsInstalled() {
+    QVERIFY2(QFileInfo::exists(applicationQm()), qPrintable(applicationQm()));
+    QTemporaryDir root;
+    const QString shared = root.path() + "/share/coffret/translations";
+    QVERIFY(QDir().mkpath(shared));
+    QVERIFY(QDir().mkpath(root.path() + "/bin"));
+    QVERIFY(QFile::copy(applicationQm(), shared + "/Coffret_zh_CN.qm"));
+
+    QTest::ignoreMessage(QtDebugMsg, qPrintable("Application translations loaded from: " + shared));
+    QTest::ignoreMessage(QtDebugMsg, "Using Chinese translations");
+    installTranslations(*QCoreApplication::instance(), root.path() + "/bin/coffret");
+
+    QCOMPARE(QCoreApplication::translate("PackController", "Packing..."),
+             QString::fromUtf8("正在打包…"));
+    QCOMPARE(QCoreApplication::translate("MainWindow", "Pack succeeded!\nFile saved: %1"),
+             QString::fromUtf8("打包成功！\n文件已保存：%1"));
+    QCOMPARE(QCoreApplication::translate("PasswordDialog", "Input password please!"),
+             QString::fromUtf8("请输入密码！"));
+}
+
+QTEST_GUILESS_MAIN(StartupTest)
+#include "tst_startup.moc"
