@@ -3,10 +3,11 @@
 namespace cfr {
 
 void zipProgressRelay(zip_t*, double progress, void* state) {
-    const auto* relay = static_cast<const ZipProgressState*>(state);
+    auto* relay = static_cast<ZipProgressState*>(state);
     if (!relay || !relay->sink)
         return;
-    relay->sink->report(relay->offset + relay->scale * progress);
+    relay->lastReported = relay->offset + relay->scale * progress;
+    relay->sink->report(relay->lastReported);
 }
 
 int zipCancelRelay(zip_t*, void* state) {

@@ -11,6 +11,7 @@ struct ZipProgressState {
     const ProgressSink* sink = nullptr;
     double offset = 0;
     double scale = 1;
+    double lastReported = -1;
 };
 
 void zipProgressRelay(zip_t* archive, double progress, void* state);

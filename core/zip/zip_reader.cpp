@@ -1,3 +1,4 @@
+#include "zip/winzip_aes_check.h"
 #include "zip/zip_backend.h"
 #include "zip/zip_handle.h"
 
@@ -70,9 +71,7 @@ private:
             ++unreadable_;
             return Ok;
         }
-        const bool encrypted =
-            (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
-        const int result = copyEntry(entry.get(), *target, encrypted);
+        const int result = copyEntry(entry.get(), index, st, *target);
         if (result != Ok) {
             // A half-written file must not pass for the real one.
             std::error_code ignored;
@@ -85,21 +84,29 @@ private:
         return result;
     }
 
-    int copyEntry(zip_file_t* entry, const fs::path& target, bool encrypted) {
+    int copyEntry(zip_file_t* entry, zip_uint64_t index, const zip_stat_t& st,
+                  const fs::path& target) {
         OutputFile out;
         if (!out.open(target))
             return Failed;
         std::array<char, chunkSize> buffer;
+        zip_uint64_t copied = 0;
         for (;;) {
             const zip_int64_t got = zip_fread(entry, buffer.data(), buffer.size());
             if (got == 0)
                 break;
-            // Decryption that passes the short password check with a wrong password only
-            // fails here, on the authentication code or checksum.
-            if (got < 0)
-                return encrypted ? BadPassword : Failed;
+            if (got < 0) {
+                if (misjudgedCrc(entry, st, copied))
+                    return winzipAesAuthentic(archive_, index, st, password_) && out.close()
+                               ? Ok
+                               : BadPassword;
+                // Decryption that passes the short password check with a wrong password
+                // only fails here, on the authentication code or checksum.
+                return isEncrypted(st) ? BadPassword : Failed;
+            }
             if (!out.write(buffer.data(), std::size_t(got)))
                 return Failed;
+            copied += zip_uint64_t(got);
             done_ += zip_uint64_t(got);
             if (sink_) {
                 sink_->report(offset_ + scale_ * double(done_) / double(total_));
@@ -108,6 +115,15 @@ private:
             }
         }
         return out.close() ? Ok : Failed;
+    }
+
+    static bool isEncrypted(const zip_stat_t& st) {
+        return (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
+    }
+
+    static bool misjudgedCrc(zip_file_t* entry, const zip_stat_t& st, zip_uint64_t copied) {
+        return crcUnreliable(st) && copied == st.size &&
+               zip_error_code_zip(zip_file_get_error(entry)) == ZIP_ER_CRC;
     }
 
     zip_t* archive_;

@@ -112,6 +112,9 @@ int closeZip(ZipHandle archive, const ProgressSink* sink, double offset, double 
     zip_register_cancel_callback_with_state(archive.get(), zipCancelRelay, nullptr, &state);
     if (zip_close(archive.get()) == 0) {
         archive.release(); // closing freed it
+        // libzip skips a final step smaller than its precision; the caller sees the end.
+        if (sink && state.lastReported < offset + scale)
+            sink->report(offset + scale);
         return Ok;
     }
     const bool cancelled = zip_error_code_zip(zip_get_error(archive.get())) == ZIP_ER_CANCELLED;
