@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <memory>
+#include <optional>
 #include <set>
 #include <sys/stat.h>
 #include <utility>
@@ -11,21 +12,28 @@
 namespace cfr {
 namespace {
 
-using FolderId = std::pair<dev_t, ino_t>;
+using FileId = std::pair<dev_t, ino_t>;
+
+FileId idOf(const struct stat& info) {
+    return {info.st_dev, info.st_ino};
+}
 
 struct Walk {
     std::vector<UpdateItem>& items;
-    std::set<FolderId> ancestry; // the folders being walked, by identity
+    std::optional<FileId> excluded;
+    std::set<FileId> ancestry; // the folders being walked, by identity
 
     void collect(const std::wstring& name, const std::string& fsPath) {
         struct stat info {};
         if (::stat(fsPath.c_str(), &info) != 0)
             return;
         if (S_ISREG(info.st_mode)) {
+            if (excluded == idOf(info))
+                return;
             items.push_back({name, fsPath, false, static_cast<std::uint64_t>(info.st_size),
                              static_cast<std::int64_t>(info.st_mtime)});
         } else if (S_ISDIR(info.st_mode)) {
-            const FolderId id{info.st_dev, info.st_ino};
+            const FileId id = idOf(info);
             if (!ancestry.insert(id).second)
                 return;
             items.push_back({name, fsPath, true, 0, static_cast<std::int64_t>(info.st_mtime)});
@@ -51,8 +59,12 @@ struct Walk {
 } // namespace
 
 void p7CollectItems(std::vector<UpdateItem>& items, const std::wstring& name,
-                    const std::string& fsPath) {
-    Walk{items, {}}.collect(name, fsPath);
+                    const std::string& fsPath, const std::string& exclude) {
+    struct stat info {};
+    std::optional<FileId> excluded;
+    if (!exclude.empty() && ::stat(exclude.c_str(), &info) == 0)
+        excluded = idOf(info);
+    Walk{items, excluded, {}}.collect(name, fsPath);
 }
 
 } // namespace cfr

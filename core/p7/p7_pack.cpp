@@ -73,7 +73,7 @@ int p7Pack(const std::vector<std::string>& inputs, const std::string& dest,
         return Unsupported;
     std::vector<UpdateItem> items;
     for (const auto& input : nameInputs(inputs))
-        p7CollectItems(items, utf8ToWide(input.name), input.path);
+        p7CollectItems(items, utf8ToWide(input.name), input.path, dest);
     if (items.empty())
         return InvalidArgument;
     const P7Lib& lib = p7Lib();

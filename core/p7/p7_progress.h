@@ -4,6 +4,8 @@
 #include "cfr.h"
 #include "p7/p7_types.h"
 
+#include <atomic>
+
 namespace cfr {
 
 // Turns the plugin's byte counts into fractions for the sink, and its progress points into
@@ -34,7 +36,8 @@ public:
 private:
     const ProgressSink* sink_;
     std::uint64_t total_ = 0;
-    bool cancelled_ = false;
+    // The plugin may report from its coder threads while another one asks for a stream.
+    std::atomic<bool> cancelled_{false};
 };
 
 } // namespace cfr

@@ -110,6 +110,7 @@ private slots:
     void notA7zArchive();
     void hostileNamesAreSkipped();
     void namingOfInputs();
+    void archiveIsNotPackedIntoItself();
     void emptyPasswordIsRefused();
     void vanishingSourceLeavesNothing();
     void cancelledJobs();
@@ -278,6 +279,16 @@ void TestP7Plugin::namingOfInputs() {
                   archive, kPassword),
              0);
     QCOMPARE(listedNames(archive), (QStringList{"folder", "folder/f.txt", "x (1).txt", "x.txt"}));
+}
+
+// Packing a folder again into the archive it already holds replaces it, never stores it.
+void TestP7Plugin::archiveIsNotPackedIntoItself() {
+    QTemporaryDir work;
+    QVERIFY(testing::writeFile(work.filePath("folder/f.txt"), "f"));
+    const QString archive = work.filePath("folder/folder.7z");
+    QCOMPARE(pack({work.filePath("folder")}, archive, kPassword), 0);
+    QCOMPARE(pack({work.filePath("folder")}, archive, kPassword), 0);
+    QCOMPARE(listedNames(archive), (QStringList{"folder", "folder/f.txt"}));
 }
 
 void TestP7Plugin::emptyPasswordIsRefused() {
