@@ -56,7 +56,8 @@ private:
         const auto target = safeTarget(destDir_, name);
         if (!target)
             return Ok;
-        if (name.back() == '/') {
+        // Some Windows tools end folder names with a backslash.
+        if (name.back() == '/' || name.back() == '\\') {
             std::error_code ignored;
             fs::create_directories(*target, ignored);
             return Ok;
