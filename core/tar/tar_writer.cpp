@@ -31,7 +31,10 @@ private:
 ArchiveEntry makeEntry(const std::string& name, mode_t type, mode_t permissions, la_int64_t size) {
     ArchiveEntry entry(archive_entry_new());
     if (entry) {
-        archive_entry_set_pathname_utf8(entry.get(), name.c_str());
+        // Where the locale cannot express the name, libarchive would be left without one
+        // (and crash on it): the bytes go in as they are.
+        if (!archive_entry_update_pathname_utf8(entry.get(), name.c_str()))
+            archive_entry_copy_pathname(entry.get(), name.c_str());
         archive_entry_set_size(entry.get(), size);
         archive_entry_set_filetype(entry.get(), type);
         archive_entry_set_perm(entry.get(), permissions);

@@ -39,6 +39,24 @@ bool writeTar(const QString& path, const std::vector<RawEntry>& entries, const c
     return archive_write_close(writer.get()) == ARCHIVE_OK;
 }
 
+QStringList listEntries(const QString& path) {
+    std::unique_ptr<archive, int (*)(archive*)> reader(archive_read_new(), archive_read_free);
+    archive_read_support_format_all(reader.get());
+    archive_read_support_filter_all(reader.get());
+    QStringList entries;
+    if (archive_read_open_filename(reader.get(), path.toUtf8().constData(), 65536) != ARCHIVE_OK)
+        return {"cannot open"};
+    archive_entry* entry = nullptr;
+    while (archive_read_next_header(reader.get(), &entry) == ARCHIVE_OK) {
+        const char* name = archive_entry_pathname_utf8(entry);
+        entries << QString("%1 %2 %3")
+                       .arg(QString::fromUtf8(name ? name : "?"))
+                       .arg(archive_entry_mode(entry), 0, 8)
+                       .arg(qlonglong(archive_entry_mtime(entry)));
+    }
+    return entries;
+}
+
 cfr::ProgressSink ProgressLog::sink() {
     return cfr::ProgressSink{record, this, cancel};
 }

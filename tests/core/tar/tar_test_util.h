@@ -24,6 +24,10 @@ struct RawEntry {
 bool writeTar(const QString& path, const std::vector<RawEntry>& entries,
               const char* filter = nullptr);
 
+// "name mode mtime" of every entry, in archive order, as libarchive reads them (mode in
+// octal, type bits included).
+QStringList listEntries(const QString& archive);
+
 // Records every progress report; asks to cancel once cancelAfter reports were seen.
 struct ProgressLog {
     std::vector<double> fractions;
