@@ -52,15 +52,16 @@ std::optional<std::string> packageEntry(zip_t* archive) {
 }
 
 int writeInner(const std::vector<std::string>& inputs, const fs::path& inner,
-               const ProgressSink* sink) {
-    if (!createPrivateFile(inner))
-        return OpenFailed;
+               const std::string& dest, const ProgressSink* sink) {
     ZipHandle archive = createZip(inner.string());
     if (!archive)
         return OpenFailed;
-    const int added = zipAddInputs(archive.get(), inputs, false, sink);
+    const int added = zipAddInputs(archive.get(), inputs, false, sink, dest);
     if (added != Ok)
         return added;
+    // Made only now, so that a walk through the temporary folder cannot meet it.
+    if (!createPrivateFile(inner))
+        return OpenFailed;
     return closeZip(std::move(archive), sink, 0, 0.5);
 }
 
@@ -85,7 +86,7 @@ int packagePack(const std::vector<std::string>& inputs, const std::string& dest,
     if (password.empty())
         return InvalidArgument;
     const TemporaryItem inner(tempRoot() / (randomHex(8) + ".zip"));
-    const int first = writeInner(inputs, inner.path(), sink);
+    const int first = writeInner(inputs, inner.path(), dest, sink);
     if (first != Ok)
         return first;
     return writeOuter(inner.path(), dest, password, sink);

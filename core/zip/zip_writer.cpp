@@ -4,6 +4,9 @@
 #include "tar/input_walk.h"
 #include "zip/zip_progress.h"
 
+#include <sys/stat.h>
+
+#include <optional>
 #include <utility>
 
 namespace cfr {
@@ -16,8 +19,13 @@ namespace {
 // depth first, so a folder is empty exactly when the next name visited is not inside it.
 class ZipEntryVisitor : public InputVisitor {
 public:
-    ZipEntryVisitor(zip_t* archive, bool encrypt, const ProgressSink* sink)
-        : archive_(archive), encrypt_(encrypt), sink_(sink) {}
+    ZipEntryVisitor(zip_t* archive, bool encrypt, const ProgressSink* sink,
+                    const std::string& excluded)
+        : archive_(archive), encrypt_(encrypt), sink_(sink) {
+        struct stat info {};
+        if (::stat(excluded.c_str(), &info) == 0)
+            excluded_ = std::make_pair(info.st_dev, info.st_ino);
+    }
 
     bool directory(const std::string& name) override {
         if (!settlePendingFolder(name))
@@ -29,6 +37,8 @@ public:
     bool file(const std::string& name, const fs::path& path) override {
         if (!settlePendingFolder(name))
             return false;
+        if (isExcluded(path))
+            return true;
         result_ = zipAddFile(archive_, name, path, encrypt_);
         return result_ == Ok;
     }
@@ -41,14 +51,22 @@ public:
     }
 
 private:
+    bool isExcluded(const fs::path& path) const {
+        struct stat info {};
+        return excluded_ && ::stat(path.c_str(), &info) == 0 &&
+               std::make_pair(info.st_dev, info.st_ino) == *excluded_;
+    }
+
     bool settlePendingFolder(const std::string& next) {
         if (sink_ && sink_->cancelled()) {
             result_ = Cancelled;
             return false;
         }
-        if (pendingFolder_.empty() || next.rfind(pendingFolder_ + "/", 0) == 0)
+        if (pendingFolder_.empty())
             return true;
         const std::string folder = std::exchange(pendingFolder_, std::string());
+        if (next.rfind(folder + "/", 0) == 0)
+            return true;
         if (zip_dir_add(archive_, folder.c_str(), ZIP_FL_ENC_UTF_8) < 0) {
             result_ = Failed;
             return false;
@@ -59,6 +77,8 @@ private:
     zip_t* archive_;
     bool encrypt_;
     const ProgressSink* sink_;
+    // An earlier archive at the destination, which the new one replaces.
+    std::optional<std::pair<dev_t, ino_t>> excluded_;
     std::string pendingFolder_;
     int result_ = Ok;
 };
@@ -70,8 +90,8 @@ ZipHandle createZip(const std::string& path) {
 }
 
 int zipAddInputs(zip_t* archive, const std::vector<std::string>& inputs, bool encrypt,
-                 const ProgressSink* sink) {
-    ZipEntryVisitor visitor(archive, encrypt, sink);
+                 const ProgressSink* sink, const std::string& dest) {
+    ZipEntryVisitor visitor(archive, encrypt, sink, dest);
     InputWalker walker;
     for (const NamedInput& input : nameInputs(inputs))
         if (!walker.walk(input.name, input.path, visitor))

@@ -15,9 +15,10 @@ ZipHandle createZip(const std::string& path);
 
 // Every input under its unique top-level name, folder trees beneath it with "/"; only empty
 // folders get entries of their own. Ok, Failed when an input cannot be taken (missing, a
-// dangling link, refused by libzip), or Cancelled.
+// dangling link, refused by libzip), or Cancelled. An existing file at dest, the archive
+// being replaced, is left out.
 int zipAddInputs(zip_t* archive, const std::vector<std::string>& inputs, bool encrypt,
-                 const ProgressSink* sink);
+                 const ProgressSink* sink, const std::string& dest);
 
 int zipAddFile(zip_t* archive, const std::string& entryName, const std::filesystem::path& file,
                bool encrypt);

@@ -72,6 +72,7 @@ private slots:
     void packProgressSplitsAtHalfAndStaysPrivate();
     void extractWorkFolderIsPrivate();
     void setTempDirIsHonoured();
+    void temporaryFolderPackedIntoItself();
     void cancelLeavesNothing_data();
     void cancelLeavesNothing();
     void emptyPassword();
@@ -245,6 +246,15 @@ void PackageTest::setTempDirIsHonoured() {
     QVERIFY(QRegularExpression("^[0-9a-f]{16}\\.zip").match(seen.value(0)).hasMatch());
     QVERIFY(QDir(chosen).isEmpty());
     QCOMPARE(scratch.leftovers(), QStringList());
+}
+
+void PackageTest::temporaryFolderPackedIntoItself() {
+    Scratch scratch;
+    testing::writeFile(scratch.tmp() + "/keep.txt", "kept");
+    QCOMPARE(pack({scratch.tmp()}, scratch.path("tmp.cfr"), "pw"), int(cfr::Ok));
+    QCOMPARE(extract(scratch.path("tmp.cfr"), scratch.path("out"), "pw"), int(cfr::Ok));
+    QCOMPARE(testing::treeListing(scratch.path("out")), QStringList({"tmp/", "tmp/keep.txt"}));
+    QCOMPARE(scratch.leftovers(), QStringList({"keep.txt"}));
 }
 
 void PackageTest::cancelLeavesNothing_data() {

@@ -45,6 +45,7 @@ private slots:
     void inputThatCannotBeTakenFails();
     void inputVanishingBeforeCloseFails();
     void linkLoopEnds();
+    void archiveBeingReplacedIsLeftOut();
     void cancelLeavesNothing_data();
     void cancelLeavesNothing();
 };
@@ -159,6 +160,16 @@ void ZipPackTest::linkLoopEnds() {
     QCOMPARE(cfr::zipPack(utf8Paths({scratch.path("docs")}), dest.toStdString(), "", nullptr),
              int(cfr::Ok));
     QCOMPARE(unzipNames(dest), QStringList({"docs/back/", "docs/x.txt"}));
+}
+
+void ZipPackTest::archiveBeingReplacedIsLeftOut() {
+    Scratch scratch;
+    testing::writeFile(scratch.path("docs/x.txt"), "x");
+    const QString dest = scratch.path("docs/docs.zip");
+    QVERIFY(testing::writeFile(dest, "an earlier archive"));
+    QCOMPARE(cfr::zipPack(utf8Paths({scratch.path("docs")}), dest.toStdString(), "", nullptr),
+             int(cfr::Ok));
+    QCOMPARE(unzipNames(dest), QStringList({"docs/x.txt"}));
 }
 
 void ZipPackTest::cancelLeavesNothing_data() {
