@@ -1,0 +1,222 @@
+// The engine's entry points (argument checks, dispatch, service functions) and the shared
+// helpers every backend relies on.
+#include "cfr.h"
+#include "entry_names.h"
+#include "output_file.h"
+#include "p7/p7_ops.h"
+#include "safe_path.h"
+#include "tar_test_util.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstring>
+#include <set>
+
+using namespace tartest;
+
+class EngineTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void packArgumentChecks() {
+        QTemporaryDir tmp;
+        const QByteArray dest = (tmp.path() + "/a.tar").toUtf8();
+        const char* nulls[] = {nullptr, nullptr, nullptr};
+        QCOMPARE(cfr::pack(nulls, 3, dest.constData(), nullptr, nullptr, nullptr),
+                 int(cfr::InvalidArgument));
+        QCOMPARE(cfr::pack(nullptr, 1, dest.constData(), nullptr, nullptr, nullptr),
+                 int(cfr::InvalidArgument));
+        const QByteArray input = (tmp.path() + "/in.txt").toUtf8();
+        QVERIFY(testing::writeFile(input, "in"));
+        const char* one[] = {input.constData()};
+        QCOMPARE(cfr::pack(one, 0, dest.constData(), nullptr, nullptr, nullptr),
+                 int(cfr::InvalidArgument));
+        QCOMPARE(cfr::pack(one, 1, nullptr, nullptr, nullptr, nullptr), int(cfr::InvalidArgument));
+        QVERIFY(!QFileInfo::exists(dest));
+
+        const char* mixed[] = {nullptr, input.constData(), nullptr};
+        QCOMPARE(cfr::pack(mixed, 3, dest.constData(), nullptr, nullptr, nullptr), int(cfr::Ok));
+        QCOMPARE(listEntries(dest), QStringList{"in.txt 100644 0"});
+    }
+
+    void kindsThatCannotTakeThisJob_data() {
+        QTest::addColumn<QString>("dest");
+        QTest::addColumn<QByteArray>("password");
+        QTest::newRow("rar") << "a.rar" << QByteArray();
+        for (const QString suffix : {".tar", ".tar.gz", ".tgz", ".tar.bz2", ".tar.xz", ".tar.zst",
+                                     ".gz", ".bz2", ".xz", ".zst"})
+            QTest::newRow(qPrintable(suffix + " with a password"))
+                << "a" + suffix << QByteArray("pw");
+    }
+
+    void kindsThatCannotTakeThisJob() {
+        QFETCH(QString, dest);
+        QFETCH(QByteArray, password);
+        QTemporaryDir tmp;
+        QVERIFY(testing::writeFile(tmp.path() + "/in.txt", "in"));
+        const QString path = tmp.path() + '/' + dest;
+        QCOMPARE(packPaths({tmp.path() + "/in.txt"}, path,
+                           password.isEmpty() ? nullptr : password.constData()),
+                 int(cfr::Unsupported));
+        QVERIFY(!QFileInfo::exists(path));
+    }
+
+    void sevenZipWithAPasswordNeedsThePlugin() {
+        if (cfr::p7Available())
+            QSKIP("the 7z plugin is present: its own tests cover encrypted 7z");
+        QTemporaryDir tmp;
+        QVERIFY(testing::writeFile(tmp.path() + "/in.txt", "in"));
+        QCOMPARE(packPaths({tmp.path() + "/in.txt"}, tmp.path() + "/a.7z", "pw"),
+                 int(cfr::Unsupported));
+    }
+
+    void sevenZipWithoutAPasswordIsLibarchivesWriter() {
+        QTemporaryDir tmp;
+        QVERIFY(testing::writeFile(tmp.path() + "/in.txt", "in"));
+        const QString archive = tmp.path() + "/a.7z";
+        QCOMPARE(packPaths({tmp.path() + "/in.txt"}, archive, ""), int(cfr::Ok));
+        QVERIFY(testing::readFile(archive).startsWith("7z\xbc\xaf\x27\x1c"));
+        // libarchive's writer sets no times, whether or not the plugin is present.
+        QCOMPARE(listEntries(archive), QStringList{"in.txt 100644 0"});
+        QCOMPARE(testing::runTool("7z", {"t", archive}).exitCode, 0);
+    }
+
+    void extractCreatesTheMissingDestination() {
+        QTemporaryDir tmp;
+        QVERIFY(testing::writeFile(tmp.path() + "/in.txt", "in"));
+        const QString archive = tmp.path() + "/a.tar.bz2";
+        QCOMPARE(packPaths({tmp.path() + "/in.txt"}, archive), int(cfr::Ok));
+        const QString dest = tmp.path() + "/not/yet/there";
+        QCOMPARE(cfr::extract(archive.toUtf8().constData(), dest.toUtf8().constData(), nullptr,
+                              nullptr, nullptr),
+                 int(cfr::Ok));
+        QCOMPARE(testing::readFile(dest + "/in.txt"), QByteArray("in"));
+    }
+
+    void randomPassword() {
+        char buffer[32];
+        std::memset(buffer, 'x', sizeof buffer);
+        QCOMPARE(cfr::randomPassword(buffer, 16), -1);
+        QCOMPARE(buffer[0], 'x');
+        QCOMPARE(cfr::randomPassword(nullptr, 17), -1);
+        QCOMPARE(cfr::randomPassword(buffer, 0), -1);
+        QCOMPARE(cfr::randomPassword(buffer, 17), 16);
+        QCOMPARE(std::strlen(buffer), std::size_t(16));
+
+        const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                     "0123456789!@#$%^&*()-_=+[]{}";
+        std::set<char> seen;
+        std::set<std::string> passwords;
+        for (int i = 0; i < 1000; ++i) {
+            QCOMPARE(cfr::randomPassword(buffer, sizeof buffer), 16);
+            passwords.insert(buffer);
+            for (int c = 0; c < 16; ++c) {
+                QVERIFY2(alphabet.find(buffer[c]) != std::string::npos, buffer);
+                seen.insert(buffer[c]);
+            }
+        }
+        // 16000 draws: every one of the 80 characters turns up, no password repeats.
+        QCOMPARE(seen.size(), alphabet.size());
+        QCOMPARE(passwords.size(), std::size_t(1000));
+    }
+
+    void version() { QCOMPARE(cfr::version(), "cfrcore 1.1"); }
+
+    void inputNames_data() {
+        QTest::addColumn<QStringList>("inputs"); // relative; a trailing '/' makes a folder
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("distinct") << QStringList{"a/x.txt", "b/y.txt"}
+                                  << QStringList{"x.txt", "y.txt"};
+        QTest::newRow("same file name")
+            << QStringList{"a/notes.txt", "b/notes.txt", "c/notes.txt"}
+            << QStringList{"notes.txt", "notes (1).txt", "notes (2).txt"};
+        QTest::newRow("same folder name") << QStringList{"a/docs/", "b/docs/", "c/docs.v2/"}
+                                          << QStringList{"docs", "docs (1)", "docs.v2"};
+        QTest::newRow("folder with a dot")
+            << QStringList{"a/v1.2/", "b/v1.2/"} << QStringList{"v1.2", "v1.2 (1)"};
+        QTest::newRow("double extension")
+            << QStringList{"a/x.tar.gz", "b/x.tar.gz"} << QStringList{"x.tar.gz", "x.tar (1).gz"};
+        QTest::newRow("hidden file")
+            << QStringList{"a/.profile", "b/.profile"} << QStringList{".profile", ".profile (1)"};
+        QTest::newRow("a number already taken") << QStringList{"a/n (1).txt", "b/n.txt", "c/n.txt"}
+                                                << QStringList{"n (1).txt", "n.txt", "n (2).txt"};
+    }
+
+    void inputNames() {
+        QFETCH(QStringList, inputs);
+        QFETCH(QStringList, names);
+        QTemporaryDir tmp;
+        std::vector<std::string> paths;
+        for (const QString& input : inputs) {
+            if (input.endsWith('/'))
+                QVERIFY(QDir().mkpath(tmp.path() + '/' + input));
+            else
+                QVERIFY(testing::writeFile(tmp.path() + '/' + input, "x"));
+            QString path = tmp.path() + '/' + input;
+            paths.push_back(path.toStdString());
+        }
+        QStringList got;
+        for (const auto& named : cfr::nameInputs(paths))
+            got << QString::fromStdString(named.name);
+        QCOMPARE(got, names);
+    }
+
+    void safeTargets_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("target"); // relative to the destination; empty = skipped
+        QTest::newRow("plain") << "a/b.txt"
+                               << "a/b.txt";
+        QTest::newRow("dot start") << "./x/y"
+                                   << "x/y";
+        QTest::newRow("inner climb") << "a/b/../c"
+                                     << "a/c";
+        QTest::newRow("climb out") << "../evil"
+                                   << "";
+        QTest::newRow("climb out later") << "a/../../b"
+                                         << "";
+        QTest::newRow("absolute") << "/etc/passwd"
+                                  << "";
+        QTest::newRow("backslash climb") << "..\\..\\x"
+                                         << "";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("dot") << "."
+                             << "";
+        QTest::newRow("repeated slashes") << "a//b"
+                                          << "a/b";
+    }
+
+    void safeTargets() {
+        QFETCH(QString, entry);
+        QFETCH(QString, target);
+        const auto got = cfr::safeTarget("/dest", entry.toStdString());
+        if (target.isEmpty()) {
+            QVERIFY2(!got, got ? got->c_str() : "");
+        } else {
+            QVERIFY(got);
+            QCOMPARE(QString::fromStdString(got->string()), "/dest/" + target);
+        }
+    }
+
+    void outputFileChecksEveryStep() {
+        QTemporaryDir tmp;
+        cfr::OutputFile file;
+        QVERIFY(file.open((tmp.path() + "/new/folder/f.bin").toStdString()));
+        QVERIFY(file.write("abc", 3));
+        QVERIFY(file.close());
+        QCOMPARE(testing::readFile(tmp.path() + "/new/folder/f.bin"), QByteArray("abc"));
+        QVERIFY(!file.close());
+
+        cfr::OutputFile blocked;
+        QVERIFY(!blocked.open((tmp.path() + "/new/folder/f.bin/inside").toStdString()));
+        QVERIFY(!blocked.write("x", 1));
+        QVERIFY(!blocked.close());
+    }
+};
+
+QTEST_GUILESS_MAIN(EngineTest)
+#include "tst_engine.moc"
