@@ -97,10 +97,11 @@ private:
             if (got == 0)
                 break;
             if (got < 0) {
-                if (misjudgedCrc(entry, st, copied))
-                    return winzipAesAuthentic(archive_, index, st, password_) && out.close()
-                               ? Ok
-                               : BadPassword;
+                if (misjudgedCrc(entry, st, copied)) {
+                    if (!winzipAesAuthentic(archive_, index, st, password_))
+                        return BadPassword;
+                    break;
+                }
                 // Decryption that passes the short password check with a wrong password
                 // only fails here, on the authentication code or checksum.
                 return isEncrypted(st) ? BadPassword : Failed;

@@ -51,7 +51,6 @@ class ZipExtractTest : public QObject {
 private slots:
     void archivesOfOtherTools_data();
     void archivesOfOtherTools();
-    void progressIsRescaled();
     void emptyArchiveWritesNothing();
     void unreadableEntriesDoNotStopTheRest();
     void entriesThatClimbOutAreSkipped();
@@ -116,19 +115,6 @@ void ZipExtractTest::archivesOfOtherTools() {
         // The folders are not encrypted; no file, not even a garbled one, comes out.
         QCOMPARE(testing::treeListing(scratch.path("out")), QStringList({"docs/", "docs/sub/"}));
     }
-}
-
-void ZipExtractTest::progressIsRescaled() {
-    Scratch scratch;
-    const QString archive = zipWithTool(scratch, "zip", "");
-    ProgressLog log;
-    const cfr::ProgressSink sink = log.sink();
-    QCOMPARE(cfr::zipExtract(archive.toStdString(), scratch.path("out").toStdString(), "", &sink,
-                             0.5, 0.5),
-             int(cfr::Ok));
-    QVERIFY(log.values.size() > 3);
-    QVERIFY(log.values.front() > 0.5);
-    QCOMPARE(log.values.back(), 1.0);
 }
 
 void ZipExtractTest::emptyArchiveWritesNothing() {
