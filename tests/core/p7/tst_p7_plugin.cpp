@@ -234,11 +234,12 @@ void TestP7Plugin::hostileNamesAreSkipped() {
         QSKIP("written for the plugin this platform ships");
     QTemporaryDir work;
     const std::string data = QFile::encodeName(source_ + "/single.txt").toStdString();
-    const std::vector<cfr::UpdateItem> items{{L"../outside.txt", data, false, 6, 0},
-                                             {L"a/../../climb.txt", data, false, 6, 0},
-                                             {L"/tmp/cfr-absolute.txt", data, false, 6, 0},
-                                             {L"a/./b/../c", data, false, 6, 0},
-                                             {L"good.txt", data, false, 6, 0}};
+    const std::vector<cfr::UpdateItem> items{
+        {L"../outside.txt", data, false, 6, 0},
+        {L"a/../../climb.txt", data, false, 6, 0},
+        {work.filePath("absolute.txt").toStdWString(), data, false, 6, 0},
+        {L"a/./b/../c", data, false, 6, 0},
+        {L"good.txt", data, false, 6, 0}};
     const QString archive = work.filePath("hostile.7z");
     {
         using P = p7::Layout;
@@ -264,7 +265,6 @@ void TestP7Plugin::hostileNamesAreSkipped() {
     QCOMPARE(testing::treeListing(work.path()),
              (QStringList{"hostile.7z", "out/", "out/inner/", "out/inner/a/", "out/inner/a/c",
                           "out/inner/good.txt"}));
-    QVERIFY(!QFile::exists("/tmp/cfr-absolute.txt"));
 }
 
 // Inputs are named by their last non-empty component, and the same name twice is told apart.
