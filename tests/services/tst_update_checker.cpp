@@ -298,7 +298,7 @@ void UpdateCheckerTest::namesANamelessDownload_data() {
 void UpdateCheckerTest::namesANamelessDownload() {
     QFETCH(QByteArray, path);
     // Wherever the client lands after normalising the path, the same bytes are served.
-    for (const QByteArray& served : {"/", "/files/", "/files/.."})
+    for (const char* served : {"/", "/files/", "/files/.."})
         server->answer(served, {200, "data", LocalHttpServer::Delivery::AtOnce, {}});
     QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
     checker->downloadAndInstall(server->address().toString() + QString::fromLatin1(path));

@@ -1,0 +1,228 @@
+// The pack list: rows, roles, sizes and removals over real files.
+#include "test_support.h"
+
+#include "services/file_model.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+QVariant roleOf(const FileModel& model, int row, const QByteArray& name) {
+    return model.data(model.index(row), model.roleNames().key(name));
+}
+
+} // namespace
+
+class FileModelTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void formatsSizes_data();
+    void formatsSizes();
+    void namesItsRoles();
+    void describesAFile_data();
+    void describesAFile();
+    void describesAFolder();
+    void ignoresWhatCannotBeAdded_data();
+    void ignoresWhatCannotBeAdded();
+    void removesSeveralRowsHighestFirst();
+    void ignoresRowsOutOfRange();
+    void clears();
+
+private:
+    QString make(const QString& relative, qint64 size);
+    std::unique_ptr<QTemporaryDir> dir;
+};
+
+void FileModelTest::init() {
+    dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir->isValid());
+}
+
+QString FileModelTest::make(const QString& relative, qint64 size) {
+    const QString path = dir->filePath(relative);
+    if (!testing::writeFile(path, QByteArray(int(size), 'a')))
+        return QString();
+    return path;
+}
+
+void FileModelTest::formatsSizes_data() {
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("nothing") << qint64(0) << "0 B";
+    QTest::newRow("bytes") << qint64(512) << "512 B";
+    QTest::newRow("just below a KB") << qint64(1023) << "1023 B";
+    QTest::newRow("one KB") << qint64(1024) << "1 KB";
+    QTest::newRow("one and a half KB") << qint64(1536) << "1.5 KB";
+    QTest::newRow("ten KB") << qint64(10240) << "10 KB";
+    QTest::newRow("rounded to two places") << qint64(1100) << "1.07 KB";
+    QTest::newRow("rounds up to a whole") << qint64(1048575) << "1024 KB";
+    QTest::newRow("one MB") << qint64(1048576) << "1 MB";
+    QTest::newRow("quarter MB") << qint64(2359296) << "2.25 MB";
+    QTest::newRow("one GB") << qint64(1073741824) << "1 GB";
+    QTest::newRow("no unit above GB") << qint64(5) * 1024 * 1024 * 1024 * 1024 << "5120 GB";
+}
+
+void FileModelTest::formatsSizes() {
+    QFETCH(qint64, bytes);
+    QFETCH(QString, expected);
+    QCOMPARE(FileModel::sizeText(bytes), expected);
+}
+
+void FileModelTest::namesItsRoles() {
+    const FileModel model;
+    const QHash<int, QByteArray> expected = {
+        {257, "fileName"},   {258, "filePath"},    {259, "fileSize"},  {260, "fileKind"},
+        {261, "fileSuffix"}, {262, "isDirectory"}, {263, "fileIndex"},
+    };
+    QCOMPARE(model.roleNames(), expected);
+}
+
+void FileModelTest::describesAFile_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("sizeText");
+    QTest::newRow("plain") << "notes.txt" << qint64(1536) << "txt"
+                           << "txt"
+                           << "1.5 KB";
+    QTest::newRow("double suffix") << "archive.tar.gz" << qint64(10) << "gz"
+                                   << "gz"
+                                   << "10 B";
+    QTest::newRow("case kept") << "Photo.JPG" << qint64(0) << "JPG"
+                               << "JPG"
+                               << "0 B";
+    QTest::newRow("no suffix") << "README" << qint64(3) << "File"
+                               << ""
+                               << "3 B";
+}
+
+void FileModelTest::describesAFile() {
+    QFETCH(QString, name);
+    QFETCH(qint64, size);
+    QFETCH(QString, kind);
+    QFETCH(QString, suffix);
+    QFETCH(QString, sizeText);
+    const QString path = make("sub/" + name, size);
+    QVERIFY(!path.isEmpty());
+
+    FileModel model;
+    model.addFile(make("first", 1));
+    QSignalSpy counted(&model, &FileModel::countChanged);
+    QSignalSpy inserted(&model, &FileModel::rowsInserted);
+    model.addFile(path);
+
+    QCOMPARE(model.count(), 2);
+    QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(counted.count(), 1);
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(inserted.first().at(1).toInt(), 1);
+    QCOMPARE(inserted.first().at(2).toInt(), 1);
+    QCOMPARE(roleOf(model, 1, "fileName").toString(), name);
+    QCOMPARE(roleOf(model, 1, "filePath").toString(), dir->filePath("sub"));
+    QCOMPARE(roleOf(model, 1, "fileSize").toString(), sizeText);
+    QCOMPARE(roleOf(model, 1, "fileKind").toString(), kind);
+    QCOMPARE(roleOf(model, 1, "fileSuffix").toString(), suffix);
+    QCOMPARE(roleOf(model, 1, "isDirectory").toBool(), false);
+    QCOMPARE(roleOf(model, 1, "fileIndex").toInt(), 1);
+    QVERIFY(!model.data(model.index(1), Qt::DisplayRole).isValid());
+    QVERIFY(!model.data(model.index(2), 257).isValid());
+    QCOMPARE(model.getFileInfo(1).absoluteFilePath(), path);
+    QCOMPARE(model.getAllFileInfos().size(), 2);
+    QCOMPARE(model.getAllFileInfos().at(1).absoluteFilePath(), path);
+}
+
+void FileModelTest::describesAFolder() {
+    QVERIFY(QDir().mkpath(dir->filePath("photos/2024")));
+    FileModel model;
+    model.addDirectory(dir->filePath("photos/2024") + "//\\/");
+    QCOMPARE(model.count(), 1);
+    QCOMPARE(roleOf(model, 0, "fileName").toString(), QString("2024"));
+    QCOMPARE(roleOf(model, 0, "filePath").toString(), dir->filePath("photos"));
+    QCOMPARE(roleOf(model, 0, "fileSize").toString(), QString());
+    QCOMPARE(roleOf(model, 0, "fileKind").toString(), QString("Folder"));
+    QCOMPARE(roleOf(model, 0, "fileSuffix").toString(), QString());
+    QCOMPARE(roleOf(model, 0, "isDirectory").toBool(), true);
+    QVERIFY(model.getFileInfo(0).isDir());
+}
+
+void FileModelTest::ignoresWhatCannotBeAdded_data() {
+    QTest::addColumn<bool>("asFolder");
+    QTest::addColumn<QString>("relative");
+    QTest::newRow("missing file") << false << "missing.txt";
+    QTest::newRow("missing folder") << true << "missing";
+    QTest::newRow("file as folder") << true << "file.txt";
+    QTest::newRow("root strips to nothing") << true << "/";
+}
+
+void FileModelTest::ignoresWhatCannotBeAdded() {
+    QFETCH(bool, asFolder);
+    QFETCH(QString, relative);
+    QVERIFY(!make("file.txt", 4).isEmpty());
+    const QString path = relative == "/" ? relative : dir->filePath(relative);
+    FileModel model;
+    QSignalSpy counted(&model, &FileModel::countChanged);
+    if (asFolder)
+        model.addDirectory(path);
+    else
+        model.addFile(path);
+    QCOMPARE(model.count(), 0);
+    QCOMPARE(counted.count(), 0);
+}
+
+void FileModelTest::removesSeveralRowsHighestFirst() {
+    FileModel model;
+    for (const QString name : {"a", "b", "c", "d", "e"})
+        model.addFile(make(name, 1));
+    QCOMPARE(model.count(), 5);
+    QSignalSpy removed(&model, &FileModel::rowsRemoved);
+    QSignalSpy counted(&model, &FileModel::countChanged);
+
+    model.removeRows({0, 2, 1});
+
+    QCOMPARE(model.count(), 2);
+    QCOMPARE(roleOf(model, 0, "fileName").toString(), QString("d"));
+    QCOMPARE(roleOf(model, 1, "fileName").toString(), QString("e"));
+    QCOMPARE(model.getAllFileInfos().at(0).fileName(), QString("d"));
+    QCOMPARE(removed.count(), 3);
+    QCOMPARE(removed.at(0).at(1).toInt(), 2);
+    QCOMPARE(removed.at(1).at(1).toInt(), 1);
+    QCOMPARE(removed.at(2).at(1).toInt(), 0);
+    QCOMPARE(counted.count(), 3);
+}
+
+void FileModelTest::ignoresRowsOutOfRange() {
+    FileModel model;
+    model.addFile(make("only", 1));
+    QSignalSpy counted(&model, &FileModel::countChanged);
+    model.removeRow(-1);
+    model.removeRow(1);
+    QCOMPARE(model.count(), 1);
+    QCOMPARE(counted.count(), 0);
+    QVERIFY(model.getFileInfo(-1).filePath().isEmpty());
+    QVERIFY(model.getFileInfo(1).filePath().isEmpty());
+}
+
+void FileModelTest::clears() {
+    FileModel model;
+    model.addFile(make("one", 1));
+    model.addFile(make("one", 1)); // the same path twice is listed twice
+    QCOMPARE(model.count(), 2);
+    QSignalSpy counted(&model, &FileModel::countChanged);
+    model.clear();
+    QCOMPARE(model.count(), 0);
+    QVERIFY(model.getAllFileInfos().isEmpty());
+    model.clear();
+    QCOMPARE(counted.count(), 2);
+}
+
+QTEST_GUILESS_MAIN(FileModelTest)
+#include "tst_file_model.moc"
