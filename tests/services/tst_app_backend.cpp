@@ -1,4 +1,4 @@
-// AppBackend: passwords, message boxes, the folder chooser, clipboard and settings.
+// AppBackend: passwords, message boxes, the folder chooser and settings.
 #include "modal_driver.h"
 #include "test_support.h"
 
@@ -6,7 +6,6 @@
 #include "services/directories_dialog.h"
 
 #include <QAbstractButton>
-#include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
 #include <QListView>
@@ -41,7 +40,6 @@ private slots:
     void buildsAChooserForSeveralFolders();
     void returnsTheChosenFolders();
     void returnsNoFoldersWhenCancelled();
-    void copiesToTheClipboard();
     void keepsSettings();
     void announcesANewMainWindowOnly();
 
@@ -213,11 +211,6 @@ void AppBackendTest::returnsNoFoldersWhenCancelled() {
     });
     QVERIFY(backend.getExistingDirectories("Folders for the package").isEmpty());
     QCOMPARE(caption, QString("Folders for the package"));
-}
-
-void AppBackendTest::copiesToTheClipboard() {
-    AppBackend().copyToClipboard("s3cret-Pa55");
-    QCOMPARE(QGuiApplication::clipboard()->text(QClipboard::Clipboard), QString("s3cret-Pa55"));
 }
 
 void AppBackendTest::keepsSettings() {
