@@ -119,6 +119,10 @@ int zipAddFile(zip_t* archive, const std::string& entryName, const fs::path& fil
         zip_source_free(source);
         return Failed;
     }
+    // libzip's default is deflate's slowest level, three times the time of zlib's usual
+    // level 6 for half a percent of size.
+    if (zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 6) != 0)
+        return Failed;
     if (encrypt &&
         zip_file_set_encryption(archive, zip_uint64_t(index), ZIP_EM_AES_256, nullptr) != 0)
         return Failed;
