@@ -77,8 +77,6 @@ private slots:
     void cancelLeavesNothing();
     void emptyPassword();
     void failuresLeaveNoTemporaries();
-    void lowerExtension_data();
-    void lowerExtension();
 };
 
 void PackageTest::layoutSeenByOtherTools() {
@@ -321,29 +319,6 @@ void PackageTest::failuresLeaveNoTemporaries() {
     // Something that is no zip at all.
     QCOMPARE(extract(scratch.path("plainfile"), scratch.path("out"), "pw"), int(cfr::OpenFailed));
     QCOMPARE(scratch.leftovers(), QStringList());
-}
-
-void PackageTest::lowerExtension_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("extension");
-    QTest::newRow("upper case") << "data.ZIP"
-                                << "zip";
-    QTest::newRow("last dot") << "a.tar.Gz"
-                              << "gz";
-    QTest::newRow("dot in a folder") << "a.b/c"
-                                     << "";
-    QTest::newRow("backslash folder") << "a.b\\c"
-                                      << "";
-    QTest::newRow("none") << "plain"
-                          << "";
-    QTest::newRow("only a suffix") << ".zip"
-                                   << "zip";
-}
-
-void PackageTest::lowerExtension() {
-    QFETCH(QString, name);
-    QFETCH(QString, extension);
-    QCOMPARE(QString::fromStdString(cfr::lowerExtension(name.toStdString())), extension);
 }
 
 QTEST_GUILESS_MAIN(PackageTest)

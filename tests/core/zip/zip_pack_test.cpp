@@ -82,6 +82,7 @@ void ZipPackTest::entriesOfFilesAndFolders() {
         QCOMPARE(methods.keys(), QStringList({"a.txt", "docs/x.txt"}));
         for (const QString& method : methods)
             QVERIFY2(method.contains("AES-256"), qPrintable(method));
+        QCOMPARE(testing::runTool("7z", {"t", "-p" + password, dest}).exitCode, 0);
         const auto wrong = testing::runTool("7z", {"t", "-pnot it", dest});
         QVERIFY(wrong.exitCode != 0);
         QCOMPARE(testing::runTool("7z", {"x", "-p" + password, "-o" + scratch.path("check"), dest})
