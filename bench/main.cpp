@@ -65,20 +65,34 @@ void clearFolder(const std::string& path) {
     ::sync();
 }
 
-// Best of several runs; the output folder is emptied before each one, outside the timing.
-template <typename Run> Measurement best(int repeat, const std::string& outDir, Run run) {
-    Measurement bestRun;
+struct Best {
+    Measurement ours;
+    Measurement peer;
+};
+
+void keepBest(Measurement& best, const Measurement& run, bool first) {
+    best.ran = run.ran;
+    if (!run.ok || (!first && !best.ok)) {
+        best.ok = false;
+        return;
+    }
+    best.seconds = first ? run.seconds : std::min(best.seconds, run.seconds);
+    best.peakKiB = std::max(best.peakKiB, run.peakKiB);
+    best.ok = true;
+}
+
+// Best of several runs, ours and the peer's taken in turn so that whatever else the machine
+// is doing weighs on both alike. The output folder is emptied before each run, untimed.
+template <typename OurRun, typename PeerRun>
+Best bestOf(int repeat, const std::string& outDir, OurRun ourRun, PeerRun peerRun) {
+    Best best;
     for (int i = 0; i < repeat; ++i) {
         clearFolder(outDir);
-        const Measurement m = run();
-        if (!m.ok)
-            return m;
-        if (!bestRun.ok || m.seconds < bestRun.seconds)
-            bestRun.seconds = m.seconds;
-        bestRun.peakKiB = std::max(bestRun.peakKiB, m.peakKiB);
-        bestRun.ok = true;
+        keepBest(best.ours, ourRun(), i == 0);
+        clearFolder(outDir);
+        keepBest(best.peer, peerRun(), i == 0);
     }
-    return bestRun;
+    return best;
 }
 
 void printRow(const std::string& format, const char* op, double mib, const Measurement& ours,
@@ -88,7 +102,7 @@ void printRow(const std::string& format, const char* op, double mib, const Measu
         static int which = 0;
         which ^= 1;
         if (!m.ok)
-            std::snprintf(text[which], sizeof text[which], "%8s %8s", "FAILED", "-");
+            std::snprintf(text[which], sizeof text[which], "%8s %8s", m.ran ? "FAILED" : "-", "-");
         else
             std::snprintf(text[which], sizeof text[which], "%8.3f %8.1f", m.seconds,
                           mib / m.seconds);
@@ -116,29 +130,35 @@ void benchFormat(const BenchFormat& format, const Corpus& corpus, const Options&
                                             inputPath.filename().string(), out};
     const char* password = format.password.empty() ? nullptr : format.password.c_str();
 
-    const Measurement ourPack = best(options.repeat, out, [&] {
-        return measureInChild([&] {
-            const char* inputs[] = {input.c_str()};
-            return cfr::pack(inputs, 1, archive.c_str(), password, nullptr, nullptr);
+    const Best pack = bestOf(
+        options.repeat, out,
+        [&] {
+            return measureInChild([&] {
+                const char* inputs[] = {input.c_str()};
+                return cfr::pack(inputs, 1, archive.c_str(), password, nullptr, nullptr);
+            });
+        },
+        [&] {
+            return format.peerPack.empty() ? Measurement()
+                                           : measureShell(format.peerPack, peerArgs);
         });
-    });
-    const Measurement peerPack = best(options.repeat, out, [&] {
-        return format.peerPack.empty() ? Measurement() : measureShell(format.peerPack, peerArgs);
-    });
-    printRow(format.name, "pack", mib, ourPack, peerPack, format.peerName);
+    printRow(format.name, "pack", mib, pack.ours, pack.peer, format.peerName);
 
     // Both sides extract the archive we wrote.
     std::vector<std::string> extractArgs = peerArgs;
     extractArgs[0] = archive;
-    const Measurement ourExtract = best(options.repeat, out, [&] {
-        return measureInChild(
-            [&] { return cfr::extract(archive.c_str(), out.c_str(), password, nullptr, nullptr); });
-    });
-    const Measurement peerExtract = best(options.repeat, out, [&] {
-        return format.peerExtract.empty() ? Measurement()
-                                          : measureShell(format.peerExtract, extractArgs);
-    });
-    printRow(format.name, "extract", mib, ourExtract, peerExtract, format.peerName);
+    const Best extract = bestOf(
+        options.repeat, out,
+        [&] {
+            return measureInChild([&] {
+                return cfr::extract(archive.c_str(), out.c_str(), password, nullptr, nullptr);
+            });
+        },
+        [&] {
+            return format.peerExtract.empty() ? Measurement()
+                                              : measureShell(format.peerExtract, extractArgs);
+        });
+    printRow(format.name, "extract", mib, extract.ours, extract.peer, format.peerName);
 }
 
 } // namespace

@@ -11,6 +11,7 @@ namespace {
 
 Measurement waitFor(pid_t child, std::chrono::steady_clock::time_point started) {
     Measurement m;
+    m.ran = true;
     if (child < 0)
         return m;
     int status = 0;

@@ -9,6 +9,7 @@
 namespace bench {
 
 struct Measurement {
+    bool ran = false; // false: nothing was run (no peer for this format)
     bool ok = false;
     double seconds = 0;
     long peakKiB = 0; // the child's maximum resident set

@@ -6,8 +6,6 @@ namespace cfr {
 namespace fs = std::filesystem;
 
 bool ExtractedFiles::relink(const fs::path& source, const fs::path& link) {
-    if (!contains(source))
-        return false;
     if (source == link)
         return true;
     std::error_code ec;

@@ -14,8 +14,8 @@ public:
     bool contains(const std::filesystem::path& target) const {
         return written_.count(target.native()) > 0;
     }
-    // Makes link a hard link to source (a copy where linking fails); source must be a
-    // file this job wrote. False when neither worked.
+    // Makes link a hard link to source, one of the files above (a copy where linking
+    // fails). False when neither worked.
     bool relink(const std::filesystem::path& source, const std::filesystem::path& link);
 
 private:

@@ -71,8 +71,8 @@ private:
     // Everything that is not a folder becomes a regular file: links and devices are never
     // recreated as such, they hold their (empty) data.
     int extractFile(archive_entry* entry, const fs::path& target) {
-        if (const auto source = hardLinkSource(entry); source && files_.relink(*source, target))
-            return Ok;
+        if (const auto source = hardLinkSource(entry); source && files_.contains(*source))
+            return files_.relink(*source, target) ? Ok : Failed;
         OutputFile out;
         if (!out.open(target))
             return Failed;
@@ -138,6 +138,8 @@ int tarExtract(const std::string& archivePath, const std::string& destDir,
         return OpenFailed;
     std::error_code ec;
     fs::create_directories(destDir, ec);
+    if (!fs::is_directory(destDir, ec))
+        return Failed;
     const ProgressSink silent;
     return TarExtraction(reader.get(), archivePath, destDir, sink ? *sink : silent).run();
 }

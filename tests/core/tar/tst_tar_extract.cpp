@@ -34,6 +34,12 @@ RawEntry file(const QByteArray& name, const QByteArray& data) {
     return entry;
 }
 
+RawEntry folder(const QByteArray& name) {
+    RawEntry entry = file(name, {});
+    entry.type = 0040000;
+    return entry;
+}
+
 RawEntry link(const QByteArray& name, const QByteArray& target, bool hard) {
     RawEntry entry;
     entry.name = name;
@@ -198,8 +204,7 @@ private slots:
         QTemporaryDir tmp;
         const QString archive = tmp.path() + "/p.tar.gz";
         std::vector<RawEntry> entries{file("four.bin", testing::noiseBytes(4 * 1024 * 1024, 9)),
-                                      file("folder/", {})};
-        entries.back().type = 0040000;
+                                      folder("folder/")};
         for (int i = 0; i < 20; ++i)
             entries.push_back(
                 file("big" + QByteArray::number(i), QByteArray(2 * 1024 * 1024, 'z')));
@@ -284,6 +289,14 @@ private slots:
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previousHandler);
         QCOMPARE(result, int(cfr::Failed));
+    }
+
+    void aDestinationThatCannotBeCreatedFails() {
+        QTemporaryDir tmp;
+        const QString archive = tmp.path() + "/folders.tar";
+        QVERIFY(writeTar(archive, {folder("only/")}));
+        QVERIFY(testing::writeFile(tmp.path() + "/occupied", "a file"));
+        QCOMPARE(extractTo(archive, tmp.path() + "/occupied/dest"), int(cfr::Failed));
     }
 
     void nullAndEmptyArguments() {
