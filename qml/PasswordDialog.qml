@@ -68,7 +68,7 @@ Window {
     }
 
     function savedCount() {
-        return UserData.passwordModel ? UserData.passwordModel.count() : 0;
+        return UserData.passwordModel ? UserData.passwordModel.count : 0;
     }
 
     function savedPassword(row) {
@@ -189,11 +189,6 @@ Window {
         dismiss();
     }
 
-    // Escape answers like the title bar's close button.
-    Shortcut {
-        sequence: "Escape"
-        onActivated: dialog.dismiss()
-    }
 
     Column {
         id: content
@@ -202,6 +197,9 @@ Window {
         y: dialog.contentMargin
         width: dialog.width - 2 * dialog.contentMargin
         spacing: dialog.rowSpacing
+
+        // Escape answers like the title bar's close button.
+        Keys.onEscapePressed: dialog.dismiss()
 
         FieldLabel {
             width: parent.width
@@ -219,6 +217,7 @@ Window {
 
         FieldLabel {
             width: parent.width
+            objectName: "passwordLabel"
             elide: Text.ElideMiddle
             text: !dialog.isForPack && dialog.promptName.length > 0
                   ? qsTr("Password for \"%1\"").arg(dialog.promptName)

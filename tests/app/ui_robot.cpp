@@ -1,0 +1,125 @@
+#include "ui_robot.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QTest>
+
+namespace {
+
+QString describeShownWindows() {
+    QString text;
+    for (QWindow* window : QGuiApplication::topLevelWindows()) {
+        if (window->isVisible())
+            text += QStringLiteral(" %1 (%2x%3, min height %4)")
+                        .arg(window->objectName())
+                        .arg(window->width())
+                        .arg(window->height())
+                        .arg(window->minimumHeight());
+    }
+    return text;
+}
+
+} // namespace
+
+UiRobot::UiRobot(int timeoutMs) : timeoutMs_(timeoutMs) {
+    timer_.setInterval(20);
+    connect(&timer_, &QTimer::timeout, this, &UiRobot::tick);
+}
+
+UiRobot& UiRobot::then(const QString& description, Step step) {
+    steps_.append({description, std::move(step)});
+    return *this;
+}
+
+void UiRobot::start() {
+    deadline_ = QDateTime::currentMSecsSinceEpoch() + timeoutMs_;
+    timer_.start();
+}
+
+void UiRobot::noteShownWindows() {
+    QHash<QWindow*, int> ticks;
+    for (QWindow* window : QGuiApplication::topLevelWindows()) {
+        if (!window->isVisible())
+            continue;
+        ticks.insert(window, shownTicks_.value(window) + 1);
+        if (!window->objectName().isEmpty())
+            seen_.insert(window->objectName());
+    }
+    shownTicks_ = ticks;
+}
+
+void UiRobot::tick() {
+    noteShownWindows();
+    if (!failure_.isEmpty()) {
+        // Gave up: leave whatever event loop the program waits in, until control comes back.
+        if (QMessageBox* box = shownMessageBox())
+            box->reject();
+        QCoreApplication::quit();
+        return;
+    }
+    if (!steps_.isEmpty() && steps_.first().step()) {
+        steps_.removeFirst();
+        return;
+    }
+    // Still ticking after the last step: the program must have left its loop by then.
+    if (QDateTime::currentMSecsSinceEpoch() > deadline_) {
+        failure_ =
+            QStringLiteral("timed out at step: ") +
+            (steps_.isEmpty() ? QStringLiteral("(after the last)") : steps_.first().description) +
+            QStringLiteral("; shown windows:") + describeShownWindows();
+        QCoreApplication::quit();
+    }
+}
+
+QQuickWindow* UiRobot::shownWindow(const QString& name) const {
+    for (auto it = shownTicks_.cbegin(); it != shownTicks_.cend(); ++it) {
+        auto* quick = qobject_cast<QQuickWindow*>(it.key());
+        if (quick && it.value() >= 3 && quick->isVisible() && quick->objectName() == name)
+            return quick;
+    }
+    return nullptr;
+}
+
+QQuickItem* UiRobot::item(QQuickWindow* window, const QString& name) {
+    return window ? window->findChild<QQuickItem*>(name) : nullptr;
+}
+
+bool UiRobot::click(QQuickWindow* window, const QString& name) {
+    QQuickItem* target = item(window, name);
+    if (!target || !target->isVisible())
+        return false;
+    const QPoint middle =
+        target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint();
+    // Clicked from the event loop, not from inside the robot's own tick: the click may open a
+    // modal box, and the robot must keep ticking to answer it.
+    QTimer::singleShot(0, window, [window, middle] {
+        QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, middle);
+    });
+    return true;
+}
+
+void UiRobot::type(QQuickWindow* window, const QString& field, const QString& text) {
+    QQuickItem* target = item(window, field);
+    if (!target)
+        return;
+    target->forceActiveFocus();
+    for (const QChar c : text)
+        QTest::keyClick(window, c.toLatin1());
+}
+
+void UiRobot::pressEscape(QQuickWindow* window) {
+    // A person's key press goes to the window they look at, made active first.
+    window->requestActivate();
+    QTimer::singleShot(50, window, [window] { QTest::keyClick(window, Qt::Key_Escape); });
+}
+
+QMessageBox* UiRobot::shownMessageBox() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        if (box && box->isVisible())
+            return box;
+    }
+    return nullptr;
+}
