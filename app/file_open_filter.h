@@ -7,6 +7,5 @@ class FileOpenFilter : public QObject {
 public:
     using QObject::QObject;
 
-protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };

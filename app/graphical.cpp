@@ -46,6 +46,17 @@ void scheduleSilentUpdateCheck(QApplication& app) {
 
 } // namespace
 
+void loadRootDocument(QQmlApplicationEngine& engine, const QUrl& document) {
+    QObject::connect(
+        &engine, &QQmlApplicationEngine::objectCreated, QCoreApplication::instance(),
+        [document](QObject* object, const QUrl& url) {
+            if (!object && url == document)
+                QCoreApplication::exit(-1);
+        },
+        Qt::QueuedConnection);
+    engine.load(document);
+}
+
 int runGraphical(QApplication& app) {
     QGuiApplication::setQuitOnLastWindowClosed(true);
     ensureShellIntegration();
@@ -56,14 +67,7 @@ int runGraphical(QApplication& app) {
     const QUrl document =
         mobile ? prepareMobile(app, engine) : QUrl(QStringLiteral("qrc:/Coffret/qml/Main.qml"));
 
-    QObject::connect(
-        &engine, &QQmlApplicationEngine::objectCreated, &app,
-        [document](QObject* object, const QUrl& url) {
-            if (!object && url == document)
-                QCoreApplication::exit(-1);
-        },
-        Qt::QueuedConnection);
-    engine.load(document);
+    loadRootDocument(engine, document);
     if (!mobile)
         scheduleSilentUpdateCheck(app);
     return app.exec();

@@ -8,6 +8,8 @@ import Coffret 1.0
 Window {
     id: root
 
+    objectName: "mainWindow"
+
     width: 860
     height: 520
     minimumWidth: 640

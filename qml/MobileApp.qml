@@ -6,6 +6,8 @@ import Coffret 1.0
 Window {
     id: root
 
+    objectName: "mobileWindow"
+
     width: 390
     height: 844
     visible: true
