@@ -81,7 +81,7 @@ bool isRegularFile(const std::string& path) {
 bool addInputs(TarWriteContext& context, const std::vector<std::string>& inputs, int kind) {
     // A raw stream holds the first file alone and stores no name.
     if (isSingleStream(kind))
-        return tarAddFile(context, inputs.front(), inputs.front());
+        return tarAddFile(context, fs::path(inputs.front()).filename().string(), inputs.front());
     for (const auto& input : nameInputs(inputs))
         if (!tarAddPath(context, input.name, input.path))
             return false;
