@@ -37,7 +37,6 @@ private slots:
                              << "" << true;
         QTest::newRow("tar.gz") << ".tar.gz"
                                 << "gzip -t \"$0\"" << true;
-                             << "gzip -t \"$0\"" << true;
         QTest::newRow("tar.bz2") << ".tar.bz2"
                                  << "bzip2 -t \"$0\"" << true;
         QTest::newRow("tar.xz") << ".tar.xz"
