@@ -36,17 +36,9 @@ int dispatchPack(const std::vector<std::string>& inputs, const std::string& dest
         if (password.empty())
             return tarPack(inputs, dest, kind, sink);
         return p7Available() ? p7Pack(inputs, dest, password, sink) : Unsupported;
-    case Tar:
-    case TarGz:
-    case TarBz2:
-    case TarXz:
-    case TarZst:
-    case Gz:
-    case Bz2:
-    case Xz:
-    case Zst:
-        return password.empty() ? tarPack(inputs, dest, kind, sink) : Unsupported;
     default:
+        if (isTarFamily(kind))
+            return password.empty() ? tarPack(inputs, dest, kind, sink) : Unsupported;
         return Unsupported;
     }
 }

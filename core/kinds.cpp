@@ -147,6 +147,8 @@ bool writeFilterAvailable(int kind) {
     }
 }
 
+bool isTarFamily(int kind) { return kind >= Tar && kind <= Zst; }
+
 int archiveKind(const char* path) {
     if (!path)
         return Unknown;
@@ -192,17 +194,9 @@ int formatCaps(int kind) {
         return CapExtract;
     case SevenZip:
         return p7Available() ? CapPack | CapExtract | CapEncrypt : CapPack | CapExtract;
-    case Tar:
-    case TarGz:
-    case TarBz2:
-    case TarXz:
-    case TarZst:
-    case Gz:
-    case Bz2:
-    case Xz:
-    case Zst:
-        return writeFilterAvailable(kind) ? CapPack | CapExtract : 0;
     default:
+        if (isTarFamily(kind))
+            return writeFilterAvailable(kind) ? CapPack | CapExtract : 0;
         return 0;
     }
 }

@@ -6,6 +6,8 @@
 namespace cfr {
 
 int kindOfFileName(const std::string& path);
+// Tar and the compressed tar kinds, and the single-stream kinds: libarchive's writer, no password.
+bool isTarFamily(int kind);
 
 bool libarchiveReadable(const std::string& path);
 bool libarchiveEncrypted(const std::string& path);
