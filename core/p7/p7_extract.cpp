@@ -70,6 +70,7 @@ int extractWith(const P7Lib& lib, const std::string& archivePath, const std::str
     const std::vector<ExtractItem> items = placeItems(archive.get(), destDir);
     p7::HRESULT result = p7::E_FAIL;
     bool failed = true;
+    bool writeFailed = false;
     bool cancelled = false;
     {
         p7::Ref<ExtractCb<L>> callback(new (std::nothrow) ExtractCb<L>(items, widePassword, sink));
@@ -77,12 +78,15 @@ int extractWith(const P7Lib& lib, const std::string& archivePath, const std::str
             result = archive->Extract(nullptr, 0xFFFFFFFFu, 0, callback.get());
             callback->finish();
             failed = callback->failed();
+            writeFailed = callback->writeFailed();
             cancelled = callback->cancelled();
         }
     }
     archive->Close();
     if (cancelled)
         return Cancelled;
+    if (writeFailed)
+        return Failed;
     if (result != p7::S_OK || failed)
         return BadPassword;
     if (sink)

@@ -74,7 +74,7 @@ public:
         if (!out || !out->open(item.path)) {
             if (out)
                 out->Release();
-            failed_ = true;
+            writeFailed_ = true;
             return p7::E_FAIL;
         }
         out->AddRef(); // ours, to check the close once the entry is done
@@ -99,13 +99,15 @@ public:
     // Closes the entry still open, if any; call once the plugin is done.
     void finish() { finishCurrent(); }
     bool failed() const { return failed_; }
+    // An output file could not be created or written: the disk's fault, not the password's.
+    bool writeFailed() const { return writeFailed_; }
     bool cancelled() const { return progress_.cancelled(); }
 
 private:
     // A file whose close fails (a full disk, say) is as broken as one whose data was.
     void finishCurrent() {
         if (current_ && !current_->finish())
-            failed_ = true;
+            writeFailed_ = true;
         current_.reset();
     }
 
@@ -114,6 +116,7 @@ private:
     PluginProgress progress_;
     p7::Ref<FileOutStream<L>> current_;
     bool failed_ = false;
+    bool writeFailed_ = false;
 };
 
 } // namespace cfr

@@ -108,6 +108,7 @@ private slots:
     void badPasswords();
     void notA7zArchive_data();
     void notA7zArchive();
+    void unwritableTargetIsAFailureNotAPassword();
     void hostileNamesAreSkipped();
     void namingOfInputs();
     void archiveIsNotPackedIntoItself();
@@ -224,6 +225,17 @@ void TestP7Plugin::notA7zArchive() {
     const QString archive = work.filePath("broken.7z");
     QVERIFY(testing::writeFile(archive, bytes));
     QCOMPARE(extract(archive, work.filePath("out"), kPassword), expected);
+}
+
+// A file that cannot be created (a non-empty folder stands in its way) is the disk's fault:
+// telling the user the password was wrong would send them looking in the wrong place.
+void TestP7Plugin::unwritableTargetIsAFailureNotAPassword() {
+    QTemporaryDir work;
+    const QString archive = work.filePath("locked.7z");
+    QCOMPARE(sevenZip({"a", archive, "single.txt", "-p" + kPassword}, source_).exitCode, 0);
+    QVERIFY(testing::writeFile(work.filePath("out/single.txt/blocker"), "in the way"));
+    QCOMPARE(extract(archive, work.filePath("out"), kPassword), int(cfr::Failed));
+    QCOMPARE(extract(archive, work.filePath("fresh"), kPassword), int(cfr::Ok));
 }
 
 // Entries whose names climb out of the destination or are absolute are never written; the
