@@ -34,6 +34,16 @@ Window {
         if (visible)
             Qt.callLater(lockHeight);
     }
+
+    // The text may wrap differently once its fonts are resolved: fit that too.
+    Connections {
+        target: content
+
+        function onHeightChanged() {
+            if (dialog.visible)
+                Qt.callLater(dialog.lockHeight);
+        }
+    }
     onClosing: function (close) {
         close.accepted = false;
         hide();
