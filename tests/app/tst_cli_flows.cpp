@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "app/qml_module.h"
 #include "core/cfr.h"
+#include "secrets/password_model.h"
 #include "secrets/user_data.h"
 #include "secrets/user_data_exposer.h"
 #include "test_support.h"
@@ -61,6 +62,15 @@ int extractWithEngine(const QString& archive, const QString& folder, const QStri
 const QStringList workerMessages{"Cannot open file", "Wrong password or corrupt file",
                                  "Unsupported format", "Operation failed"};
 
+// The window with that object name, shown or not.
+QQuickWindow* anyWindow(const QString& name) {
+    for (QWindow* window : QGuiApplication::topLevelWindows()) {
+        if (window->objectName() == name)
+            return qobject_cast<QQuickWindow*>(window);
+    }
+    return nullptr;
+}
+
 bool windowShown(const QString& name) {
     for (QWindow* window : QGuiApplication::topLevelWindows()) {
         if (window->isVisible() && window->objectName() == name)
@@ -116,6 +126,7 @@ private slots:
     void doubleClickedPackageOffersLastSavedPassword();
     void wrongPasswordShowsTheBareMessage();
     void emptyPasswordIsRefused();
+    void choosingEntriesChangesThePackPrompt();
     void packageWithPreselectedRandomPassword();
     void encryptedZipWithTypedPassword();
     void tarGzWithoutPasswordAvoidsTakenName();
@@ -329,6 +340,84 @@ void CliFlowsTest::emptyPasswordIsRefused() {
     QVERIFY(!QFileInfo::exists(dir_ + "/a.cfr"));
 }
 
+void CliFlowsTest::choosingEntriesChangesThePackPrompt() {
+    userData().setLastIndex(0);
+    if (userData().passwordModel()->count() == 0)
+        userData().addPassword("home", "h0me pass");
+    const QString first = userData().passwordModel()->passwordAt(0);
+    testing::writeFile(dir_ + "/a.txt", "a");
+
+    struct State {
+        int height = 0;
+        QString password;
+        QString confirm;
+        bool confirmShown = false;
+        bool copyShown = false;
+    };
+    auto read = [](QQuickWindow* dialog) {
+        return State{dialog->height(),
+                     UiRobot::item(dialog, "passwordField")->property("text").toString(),
+                     UiRobot::item(dialog, "confirmField")->property("text").toString(),
+                     UiRobot::item(dialog, "confirmField")->isVisible(),
+                     UiRobot::item(dialog, "copyButton")->isVisible()};
+    };
+    State saved;
+    State random;
+    QString copiedMessage;
+    QString clipboard;
+    UiRobot robot;
+    robot
+        .then("choose the first saved password",
+              [&] {
+                  QQuickWindow* dialog = robot.shownWindow("passwordDialog");
+                  if (!dialog)
+                      return false;
+                  QQuickItem* box = UiRobot::item(dialog, "choiceBox");
+                  box->setProperty("currentIndex", 1);
+                  QMetaObject::invokeMethod(box, "activated", Q_ARG(int, 1));
+                  saved = read(dialog);
+                  return UiRobot::click(dialog, "randomButton");
+              })
+        .then("random password, copied by hand",
+              [&] {
+                  QQuickWindow* dialog = robot.shownWindow("passwordDialog");
+                  if (!dialog || !UiRobot::item(dialog, "copyButton")->isVisible())
+                      return false;
+                  random = read(dialog);
+                  return UiRobot::click(dialog, "copyButton");
+              })
+        .then("copied notice",
+              [&] {
+                  QMessageBox* box = UiRobot::shownMessageBox();
+                  if (!box)
+                      return false;
+                  copiedMessage = box->text();
+                  clipboard = QGuiApplication::clipboard()->text();
+                  box->button(QMessageBox::Ok)->click();
+                  return true;
+              })
+        .then("dismiss", dismissPasswordWindow(robot))
+        .start();
+    runFlow({"-p", dir_, dir_ + "/a.txt"});
+
+    QVERIFY2(robot.finished(), qPrintable(robot.failure()));
+    QCOMPARE(saved.height, 408);
+    QCOMPARE(saved.password, first);
+    QCOMPARE(saved.confirm, first);
+    QVERIFY(saved.confirmShown);
+    QVERIFY(!saved.copyShown);
+    QCOMPARE(random.height, 372);
+    QCOMPARE(random.password.size(), 16);
+    QCOMPARE(random.confirm, random.password);
+    QVERIFY(random.password != first);
+    QVERIFY(!random.confirmShown);
+    QCOMPARE(copiedMessage, QStringLiteral("Password copied!"));
+    QCOMPARE(clipboard, random.password);
+    // Dismissed: nothing packed, the choice not remembered.
+    QVERIFY(!QFileInfo::exists(dir_ + "/a.cfr"));
+    QCOMPARE(UserData::instance()->lastIndex(), 0);
+}
+
 void CliFlowsTest::packageWithPreselectedRandomPassword() {
     userData().setLastIndex(0);
     const QString docs = dir_ + "/docs";
@@ -357,7 +446,10 @@ void CliFlowsTest::packageWithPreselectedRandomPassword() {
     QCOMPARE(password.size(), 16);
     QCOMPARE(QGuiApplication::clipboard()->text(), password);
     QCOMPARE(UserData::instance()->lastIndex(), 0);
-    QVERIFY(robot.windowsSeen().contains("progressDialog"));
+    QQuickWindow* progress = anyWindow("progressDialog");
+    QVERIFY(progress);
+    QCOMPARE(progress->height(), 160); // two rounds for a package
+    QVERIFY(UiRobot::item(progress, "secondSection")->isVisible());
 
     QCOMPARE(extractWithEngine(package, dir_ + "/wrong", "not it"), int(cfr::BadPassword));
     QCOMPARE(extractWithEngine(package, dir_ + "/out", password), int(cfr::Ok));
@@ -437,6 +529,7 @@ void CliFlowsTest::tarGzWithoutPasswordAvoidsTakenName() {
     const testing::ToolRun listing = testing::runTool("bsdtar", {"-tzf", archive});
     QCOMPARE(listing.exitCode, 0);
     QCOMPARE(listing.out.trimmed(), QByteArray("report.pdf"));
+    QCOMPARE(anyWindow("progressDialog")->height(), 104); // one bar
 }
 
 void CliFlowsTest::separateFoldersLeaveOutDismissedArchive() {
