@@ -6,6 +6,7 @@
 #include "services/update_checker.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
 #include <QQmlContext>
@@ -18,9 +19,10 @@ const int updateCheckDelayMs = 2500;
 
 // Creates one of the touch interface's global objects; a failure leaves it null.
 void setContextObject(QQmlApplicationEngine& engine, const QString& document,
-                      const char* contextName) {
+                      const char* contextName, const QVariantMap& initialProperties = {}) {
     QQmlComponent component(&engine, QUrl(QStringLiteral("qrc:/Coffret/qml/") + document));
-    QObject* object = component.create(engine.rootContext());
+    QObject* object =
+        component.createWithInitialProperties(initialProperties, engine.rootContext());
     if (object)
         object->setParent(&engine);
     else
@@ -32,7 +34,8 @@ void setContextObject(QQmlApplicationEngine& engine, const QString& document,
 QUrl prepareMobile(QApplication& app, QQmlApplicationEngine& engine) {
     QQuickStyle::setStyle(QStringLiteral("iOS"));
     setContextObject(engine, QStringLiteral("Tokens.qml"), "Theme");
-    setContextObject(engine, QStringLiteral("Strings.qml"), "Str");
+    setContextObject(engine, QStringLiteral("Strings.qml"), "Str",
+                     {{QStringLiteral("systemLocaleName"), QLocale::system().name()}});
     app.installEventFilter(new FileOpenFilter(&app));
     return QUrl(QStringLiteral("qrc:/Coffret/qml/MobileApp.qml"));
 }

@@ -7,7 +7,10 @@ QtObject {
 
     // "" follows the system; "zh" or "en" is the user's choice, kept in the settings store.
     property string langPref: ""
-    readonly property string systemLang: Qt.locale().name.toLowerCase().indexOf("zh") === 0
+    // The system's locale, given at creation: the program's own default locale is always
+    // Chinese and says nothing about the user's language.
+    property string systemLocaleName: Qt.locale().name
+    readonly property string systemLang: systemLocaleName.toLowerCase().indexOf("zh") === 0
                                          ? "zh" : "en"
     readonly property string lang: langPref.length > 0 ? langPref : systemLang
 

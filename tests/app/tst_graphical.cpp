@@ -96,7 +96,8 @@ void GraphicalTest::mobileEvenWhenEmpty() {
     QCOMPARE(code, 0);
 
     QCOMPARE(seen.objectName, QStringLiteral("mobileWindow"));
-    // Str and Theme exist: the title is the Chinese application name, the colour a token.
+    // Str and Theme exist: the title is the application name in the system's language (this
+    // test runs with LANG=zh_CN.UTF-8), the colour a token.
     QCOMPARE(seen.title, QString::fromUtf8("珂匣"));
     QCOMPARE(seen.color, QColor("#ffffff"));
     QCOMPARE(checks.count(), 0);

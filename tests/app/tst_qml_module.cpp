@@ -227,6 +227,16 @@ void QmlModuleTest::stringsFollowTheLanguageChoice() {
     QCOMPARE(restarted->property("appName").toString(), QStringLiteral("Coffret"));
     QVERIFY(restarted->setProperty("langPref", ""));
     QCOMPARE(backend->getSetting("i18n/langPref", "unset"), QString());
+
+    // Following the system: its locale is handed over at creation.
+    for (const auto& [locale, appName] :
+         {std::make_pair("en_US", "Coffret"), std::make_pair("zh_TW", "珂匣")}) {
+        QQmlComponent component(&engine, url);
+        std::unique_ptr<QObject> system(component.createWithInitialProperties(
+            {{"systemLocaleName", QString::fromLatin1(locale)}}));
+        QVERIFY(system);
+        QCOMPARE(system->property("appName").toString(), QString::fromUtf8(appName));
+    }
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
 }
 
