@@ -244,4 +244,4 @@ void ZipExtractTest::cancelStopsAndRemovesThePartialFile() {
 }
 
 QTEST_GUILESS_MAIN(ZipExtractTest)
-#include "zip_extract_test.moc"
+#include "tst_zip_extract.moc"

@@ -182,4 +182,4 @@ void TestVaultAuth::secondInstanceSeesTheConfiguration() {
 }
 
 QTEST_GUILESS_MAIN(TestVaultAuth)
-#include "test_vault_auth.moc"
+#include "tst_vault_auth.moc"

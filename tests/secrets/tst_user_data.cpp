@@ -411,4 +411,4 @@ void TestUserData::qmlViewsSeeTheRoles() {
 }
 
 QTEST_MAIN(TestUserData)
-#include "test_user_data.moc"
+#include "tst_user_data.moc"

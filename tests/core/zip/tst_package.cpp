@@ -322,4 +322,4 @@ void PackageTest::failuresLeaveNoTemporaries() {
 }
 
 QTEST_GUILESS_MAIN(PackageTest)
-#include "package_test.moc"
+#include "tst_package.moc"

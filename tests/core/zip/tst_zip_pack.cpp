@@ -196,4 +196,4 @@ void ZipPackTest::cancelLeavesNothing() {
 }
 
 QTEST_GUILESS_MAIN(ZipPackTest)
-#include "zip_pack_test.moc"
+#include "tst_zip_pack.moc"
