@@ -7,7 +7,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # Rounded square with a blue vertical gradient.
-convert -size 512x512 gradient:'#7b97f2'-'#3c5bc4' \
+convert -size 512x512 gradient:'#7b97f2'-'#3c5bc4' -alpha set \
     \( -size 512x512 xc:none -fill white -draw "roundrectangle 24,24 488,488 104,104" \) \
     -compose DstIn -composite "$work/background.png"
 # Soft shadow under the casket.
