@@ -309,15 +309,7 @@ void CliFlowsTest::emptyPasswordIsRefused() {
                   UiRobot::item(dialog, "confirmField")->setProperty("text", QString());
                   return UiRobot::click(dialog, "okButton");
               })
-        .then("warning",
-              [&] {
-                  QMessageBox* box = UiRobot::shownMessageBox();
-                  if (!box)
-                      return false;
-                  warning = box->text();
-                  box->button(QMessageBox::Ok)->click();
-                  return true;
-              })
+        .then("warning", UiRobot::acceptMessageBox(&warning))
         .then("escape",
               [&] {
                   QQuickWindow* dialog = robot.shownWindow("passwordDialog");
@@ -478,15 +470,7 @@ void CliFlowsTest::encryptedZipWithTypedPassword() {
                   UiRobot::type(dialog, "confirmField", "Tr0ub4dor&4");
                   return UiRobot::click(dialog, "okButton");
               })
-        .then("mismatch warning",
-              [&] {
-                  QMessageBox* box = UiRobot::shownMessageBox();
-                  if (!box)
-                      return false;
-                  mismatch = box->text();
-                  box->button(QMessageBox::Ok)->click();
-                  return true;
-              })
+        .then("mismatch warning", UiRobot::acceptMessageBox(&mismatch))
         .then("confirmation fixed",
               [&] {
                   QQuickWindow* dialog = robot.shownWindow("passwordDialog");

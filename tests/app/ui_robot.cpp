@@ -123,3 +123,14 @@ QMessageBox* UiRobot::shownMessageBox() {
     }
     return nullptr;
 }
+
+UiRobot::Step UiRobot::acceptMessageBox(QString* text) {
+    return [text] {
+        QMessageBox* box = shownMessageBox();
+        if (!box)
+            return false;
+        *text = box->text();
+        box->button(QMessageBox::Ok)->click();
+        return true;
+    };
+}

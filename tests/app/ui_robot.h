@@ -42,6 +42,8 @@ public:
     static void type(QQuickWindow* window, const QString& field, const QString& text);
     static void pressEscape(QQuickWindow* window);
     static QMessageBox* shownMessageBox();
+    // A step that waits for a message box, keeps its text and presses OK.
+    static Step acceptMessageBox(QString* text);
 
 private slots:
     void tick();
