@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QGuiApplication>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QTest>
 
