@@ -1,9 +1,9 @@
 #include "ui_robot.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDateTime>
 #include <QGuiApplication>
-#include <QAbstractButton>
 #include <QMessageBox>
 #include <QTest>
 
