@@ -7,7 +7,8 @@
 namespace cfr {
 
 // Where an archive entry lands inside destDir, or nothing when the entry must be skipped:
-// its lexically normal name is empty, absolute, or climbs out with "..".
+// its lexically normal name is empty, absolute, climbs out with "..", or passes through a
+// symbolic link that already stands inside destDir.
 std::optional<std::filesystem::path> safeTarget(const std::filesystem::path& destDir,
                                                 const std::string& entryName);
 

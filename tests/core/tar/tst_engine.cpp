@@ -202,6 +202,33 @@ private slots:
         }
     }
 
+    // A link the user already has in the destination must not carry entries elsewhere; the
+    // link's own name may still be replaced by a file.
+    void linksInTheDestinationAreNotFollowed() {
+        QTemporaryDir tmp;
+        const QString dest = tmp.path() + "/dest";
+        const QString outside = tmp.path() + "/outside";
+        QVERIFY(QDir().mkpath(dest + "/real") && QDir().mkpath(outside));
+        QVERIFY(QFile::link(outside, dest + "/link"));
+        QVERIFY(!cfr::safeTarget(dest.toStdString(), "link/evil.txt"));
+        QVERIFY(!cfr::safeTarget(dest.toStdString(), "link/sub/"));
+        QVERIFY(cfr::safeTarget(dest.toStdString(), "link"));
+        QVERIFY(cfr::safeTarget(dest.toStdString(), "real/fine.txt"));
+
+        const QString staging = tmp.path() + "/staging";
+        QVERIFY(testing::writeFile(staging + "/link/evil.txt", "evil"));
+        QVERIFY(testing::writeFile(staging + "/real/fine.txt", "fine"));
+        const QString archive = tmp.path() + "/a.tar";
+        QCOMPARE(
+            testing::runTool("bsdtar", {"-cf", archive, "-C", staging, "link", "real"}).exitCode,
+            0);
+        QCOMPARE(cfr::extract(QFile::encodeName(archive).constData(),
+                              QFile::encodeName(dest).constData(), nullptr, nullptr, nullptr),
+                 int(cfr::Ok));
+        QVERIFY(!QFile::exists(outside + "/evil.txt"));
+        QCOMPARE(testing::readFile(dest + "/real/fine.txt"), QByteArray("fine"));
+    }
+
     void outputFileChecksEveryStep() {
         QTemporaryDir tmp;
         cfr::OutputFile file;
