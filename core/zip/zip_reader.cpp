@@ -30,7 +30,13 @@ public:
             if (result != Ok)
                 return result;
         }
-        return unreadable_ > 0 ? BadPassword : Ok;
+        if (unreadable_ > 0)
+            return BadPassword;
+        // Skipped entries and empty files leave the count short of the total; the job is
+        // done all the same.
+        if (sink_ && lastReported_ < offset_ + scale_)
+            sink_->report(offset_ + scale_);
+        return Ok;
     }
 
 private:
@@ -111,7 +117,8 @@ private:
             copied += zip_uint64_t(got);
             done_ += zip_uint64_t(got);
             if (sink_) {
-                sink_->report(offset_ + scale_ * double(done_) / double(total_));
+                lastReported_ = offset_ + scale_ * double(done_) / double(total_);
+                sink_->report(lastReported_);
                 if (sink_->cancelled())
                     return Cancelled;
             }
@@ -136,6 +143,7 @@ private:
     double scale_;
     zip_uint64_t total_ = 0;
     zip_uint64_t done_ = 0;
+    double lastReported_ = -1;
     int unreadable_ = 0;
 };
 

@@ -70,6 +70,7 @@ private slots:
     void packageTestByContent_data();
     void packageTestByContent();
     void packProgressSplitsAtHalfAndStaysPrivate();
+    void emptyFilesStillEndAtOne();
     void extractWorkFolderIsPrivate();
     void setTempDirIsHonoured();
     void temporaryFolderPackedIntoItself();
@@ -209,6 +210,24 @@ void PackageTest::packProgressSplitsAtHalfAndStaysPrivate() {
     QCOMPARE(log.values.back(), 1.0);
     QVERIFY(!temporaryModes.isEmpty());
     QCOMPARE(temporaryModes.count(0600), temporaryModes.size());
+    QCOMPARE(scratch.leftovers(), QStringList());
+}
+
+void PackageTest::emptyFilesStillEndAtOne() {
+    Scratch scratch;
+    testing::writeFile(scratch.path("in/empty.txt"), QByteArray());
+    QDir().mkpath(scratch.path("in/folder"));
+    ProgressLog packed;
+    QCOMPARE(pack({scratch.path("in/empty.txt"), scratch.path("in/folder")},
+                  scratch.path("box.cfr"), "pw", &packed),
+             int(cfr::Ok));
+    QCOMPARE(packed.values.back(), 1.0);
+    // The inner archive holds no byte of data: its pass has nothing to count.
+    ProgressLog log;
+    QCOMPARE(extract(scratch.path("box.cfr"), scratch.path("out"), "pw", &log), int(cfr::Ok));
+    QCOMPARE(testing::treeListing(scratch.path("out")), QStringList({"empty.txt", "folder/"}));
+    QVERIFY(log.nonDecreasing());
+    QCOMPARE(log.values.back(), 1.0);
     QCOMPARE(scratch.leftovers(), QStringList());
 }
 
