@@ -22,11 +22,14 @@ struct Walk {
     std::vector<UpdateItem>& items;
     std::optional<FileId> excluded;
     std::set<FileId> ancestry; // the folders being walked, by identity
+    bool complete = true;
 
     void collect(const std::wstring& name, const std::string& fsPath) {
         struct stat info {};
-        if (::stat(fsPath.c_str(), &info) != 0)
+        if (::stat(fsPath.c_str(), &info) != 0) {
+            complete = false;
             return;
+        }
         if (S_ISREG(info.st_mode)) {
             if (excluded == idOf(info))
                 return;
@@ -58,13 +61,15 @@ struct Walk {
 
 } // namespace
 
-void p7CollectItems(std::vector<UpdateItem>& items, const std::wstring& name,
+bool p7CollectItems(std::vector<UpdateItem>& items, const std::wstring& name,
                     const std::string& fsPath, const std::string& exclude) {
     struct stat info {};
     std::optional<FileId> excluded;
     if (!exclude.empty() && ::stat(exclude.c_str(), &info) == 0)
         excluded = idOf(info);
-    Walk{items, excluded, {}}.collect(name, fsPath);
+    Walk walk{items, excluded, {}};
+    walk.collect(name, fsPath);
+    return walk.complete;
 }
 
 } // namespace cfr

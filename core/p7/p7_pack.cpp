@@ -72,8 +72,12 @@ int p7Pack(const std::vector<std::string>& inputs, const std::string& dest,
     if (!p7Available())
         return Unsupported;
     std::vector<UpdateItem> items;
+    bool complete = true;
     for (const auto& input : nameInputs(inputs))
-        p7CollectItems(items, utf8ToWide(input.name), input.path, dest);
+        complete = p7CollectItems(items, utf8ToWide(input.name), input.path, dest) && complete;
+    // An input that is not there would be missing from an archive reported as complete.
+    if (!complete)
+        return Failed;
     if (items.empty())
         return InvalidArgument;
     const P7Lib& lib = p7Lib();

@@ -114,6 +114,8 @@ private slots:
     void archiveIsNotPackedIntoItself();
     void emptyPasswordIsRefused();
     void vanishingSourceLeavesNothing();
+    void missingSourceFails_data();
+    void missingSourceFails();
     void cancelledJobs();
 
 private:
@@ -324,6 +326,26 @@ void TestP7Plugin::vanishingSourceLeavesNothing() {
     Job job;
     job.removeOnFirstReport = files;
     QCOMPARE(pack({work.filePath("in")}, archive, kPassword, &job), int(cfr::Failed));
+    QVERIFY(!QFile::exists(archive));
+}
+
+void TestP7Plugin::missingSourceFails_data() {
+    QTest::addColumn<QString>("missing");
+    QTest::newRow("missing input") << "gone.txt";
+    QTest::newRow("dangling link at the top") << "dangling";
+    QTest::newRow("dangling link inside a folder") << "folder";
+}
+
+void TestP7Plugin::missingSourceFails() {
+    QFETCH(QString, missing);
+    QTemporaryDir work;
+    QVERIFY(testing::writeFile(work.filePath("here.txt"), "here"));
+    QVERIFY(testing::writeFile(work.filePath("folder/f.txt"), "f"));
+    QVERIFY(QFile::link(work.filePath("nowhere"), work.filePath("dangling")));
+    QVERIFY(QFile::link(work.filePath("nowhere"), work.filePath("folder/dangling")));
+    const QString archive = work.filePath("partial.7z");
+    QCOMPARE(pack({work.filePath("here.txt"), work.filePath(missing)}, archive, kPassword),
+             int(cfr::Failed));
     QVERIFY(!QFile::exists(archive));
 }
 
