@@ -49,8 +49,8 @@ void reportBlock(TarWriteContext& context, std::size_t bytes) {
     context.cancelled = context.sink->cancelled();
 }
 
-// Copies exactly size bytes: a file that grows meanwhile is cut where its header said;
-// one that shrinks is padded by the format.
+// Copies exactly size bytes: a file that grows meanwhile is cut where its header said. One
+// that shrinks fails the job: the format would pad it with zeros, a copy that is not the file.
 bool copyData(TarWriteContext& context, int fd, std::uint64_t size) {
     std::uint64_t left = size;
     while (left > 0) {
@@ -67,7 +67,7 @@ bool copyData(TarWriteContext& context, int fd, std::uint64_t size) {
         if (context.cancelled)
             return false;
     }
-    return true;
+    return left == 0;
 }
 
 class EntryWriter : public InputVisitor {

@@ -11,6 +11,7 @@
 
 #include <malloc.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -190,6 +191,26 @@ private slots:
         const QString archive = tmp.path() + "/f.tar";
         QCOMPARE(packPaths({tmp.path() + "/good.txt", tmp.path() + '/' + brokenInput}, archive),
                  int(cfr::Failed));
+        QVERIFY(!QFileInfo::exists(archive));
+    }
+
+    // Stored as it was read, a file that shrinks meanwhile would come back padded with zeros.
+    void aFileThatShrinksWhileReadFails() {
+        QTemporaryDir tmp;
+        const QByteArray input = QFile::encodeName(tmp.path() + "/shrinking.bin");
+        QVERIFY(writeFile(tmp.path() + "/shrinking.bin", testing::noiseBytes(1024 * 1024)));
+        const QString archive = tmp.path() + "/s.tar";
+        const char* inputs[] = {input.constData()};
+        QByteArray toTruncate = input;
+        auto truncateOnFirstReport = [](void* context, double) {
+            auto* path = static_cast<QByteArray*>(context);
+            if (!path->isEmpty() && ::truncate(path->constData(), 1000) == 0)
+                path->clear();
+        };
+        QCOMPARE(cfr::pack(inputs, 1, QFile::encodeName(archive).constData(), nullptr,
+                           truncateOnFirstReport, &toTruncate),
+                 int(cfr::Failed));
+        QVERIFY(toTruncate.isEmpty());
         QVERIFY(!QFileInfo::exists(archive));
     }
 
