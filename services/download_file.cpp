@@ -7,7 +7,7 @@ DownloadFile::DownloadFile(const QString& path) : file(path) {}
 
 bool DownloadFile::open() {
     QDir().mkpath(QFileInfo(file.fileName()).absolutePath());
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    return file.open(QIODevice::WriteOnly);
 }
 
 bool DownloadFile::append(const QByteArray& bytes) {
@@ -15,13 +15,13 @@ bool DownloadFile::append(const QByteArray& bytes) {
     return file.write(bytes) == bytes.size();
 }
 
-bool DownloadFile::finish() {
-    const bool flushed = file.flush();
-    file.close();
-    return flushed && file.error() == QFileDevice::NoError;
+bool DownloadFile::keep() {
+    return file.commit();
 }
 
 void DownloadFile::discard() {
-    file.close();
-    file.remove();
+    // A commit after cancelWriting() only closes and deletes the unfinished copy.
+    file.cancelWriting();
+    if (file.isOpen())
+        file.commit();
 }

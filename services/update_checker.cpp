@@ -159,10 +159,9 @@ void UpdateChecker::onDownloadFinished() {
     const bool received = reply->error() == QNetworkReply::NoError && writeError.isEmpty();
     if (received && !downloadFile->append(reply->readAll()))
         writeError = downloadFile->errorString();
-    if (received && writeError.isEmpty() && !downloadFile->finish())
-        writeError = downloadFile->errorString();
     const std::unique_ptr<DownloadFile> file = std::move(downloadFile);
 
+    // The file takes its place under downloadPath only once every check has passed.
     QString failure;
     if (!writeError.isEmpty())
         failure = tr("Cannot write to %1: %2").arg(downloadPath, writeError);
@@ -171,6 +170,8 @@ void UpdateChecker::onDownloadFinished() {
     else if (lastOffer.hasSha256 && lastOffer.url == downloadUrl &&
              file->sha256Hex() != lastOffer.sha256)
         failure = tr("The downloaded file does not match its published checksum");
+    else if (!file->keep())
+        failure = tr("Cannot write to %1: %2").arg(downloadPath, file->errorString());
 
     if (!failure.isEmpty()) {
         file->discard();

@@ -13,12 +13,38 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <memory>
 
 namespace {
 
 const QByteArray manifestPath = "/downloads/coffret/version.json";
 const int waitMs = 15000;
+
+// Caps the size of every file this process writes while it lives; a write beyond the cap
+// fails with EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        set_ = ::getrlimit(RLIMIT_FSIZE, &old_) == 0;
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit capped = old_;
+        capped.rlim_cur = bytes;
+        set_ = set_ && ::setrlimit(RLIMIT_FSIZE, &capped) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    bool isSet() const { return set_; }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+    bool set_ = false;
+};
 
 QByteArray linuxManifest(const QByteArray& entryMembers) {
     return "{\"platforms\": {\"windows\": {\"version\": \"9.0\", \"url\": \"http://x/w.exe\", "
@@ -346,13 +372,23 @@ void UpdateCheckerTest::reportsAFolderThatCannotBeWritten() {
 void UpdateCheckerTest::removesAnInterruptedDownload_data() {
     QTest::addColumn<int>("status");
     QTest::addColumn<int>("delivery");
-    QTest::newRow("connection dropped") << 200 << int(LocalHttpServer::Delivery::CutShort);
-    QTest::newRow("http error") << 404 << int(LocalHttpServer::Delivery::AtOnce);
+    QTest::addColumn<QByteArray>("earlierCopy"); // already in the folder under that name
+    QTest::newRow("connection dropped")
+        << 200 << int(LocalHttpServer::Delivery::CutShort) << QByteArray();
+    QTest::newRow("http error") << 404 << int(LocalHttpServer::Delivery::AtOnce) << QByteArray();
+    QTest::newRow("connection dropped, earlier copy kept")
+        << 200 << int(LocalHttpServer::Delivery::CutShort) << QByteArray("the earlier installer");
+    QTest::newRow("http error, earlier copy kept")
+        << 404 << int(LocalHttpServer::Delivery::AtOnce) << QByteArray("the earlier installer");
 }
 
 void UpdateCheckerTest::removesAnInterruptedDownload() {
     QFETCH(int, status);
     QFETCH(int, delivery);
+    QFETCH(QByteArray, earlierCopy);
+    const QString target = downloadsFolder() + "/c.deb";
+    if (!earlierCopy.isEmpty())
+        QVERIFY(testing::writeFile(target, earlierCopy));
     server->answer(
         "/c.deb",
         {status, testing::noiseBytes(64 * 1024), LocalHttpServer::Delivery(delivery), {}});
@@ -362,17 +398,22 @@ void UpdateCheckerTest::removesAnInterruptedDownload() {
     QVERIFY(failed.wait(waitMs));
     QVERIFY(!failed.first().first().toString().isEmpty());
     QCOMPARE(finished.count(), 0);
-    QVERIFY(!QFile::exists(downloadsFolder() + "/c.deb"));
+    // A failed download neither leaves a partial file nor costs the copy that was there.
+    if (earlierCopy.isEmpty())
+        QVERIFY(!QFile::exists(target));
+    else
+        QCOMPARE(testing::readFile(target), earlierCopy);
+    QCOMPARE(QDir(downloadsFolder()).entryList(QDir::Files | QDir::Hidden).size(),
+             earlierCopy.isEmpty() ? 0 : 1);
     QVERIFY(desktop->opened.isEmpty());
     QVERIFY(!checker->busy());
 }
 
 void UpdateCheckerTest::reportsAFailedWrite() {
-    // Every write to /dev/full fails for want of space, as on a full disk.
-    if (!QFile::exists("/dev/full"))
-        QSKIP("no /dev/full here");
-    QVERIFY(QDir().mkpath(downloadsFolder()));
-    QVERIFY(QFile::link("/dev/full", downloadsFolder() + "/c.deb"));
+    // Files of this process cannot grow past 16 KiB for a while, as on a full disk.
+    const FileSizeLimit limit(16 * 1024);
+    QVERIFY(limit.isSet());
+    QVERIFY(testing::writeFile(downloadsFolder() + "/c.deb", "the earlier installer"));
     server->answer("/c.deb",
                    {200, testing::noiseBytes(64 * 1024), LocalHttpServer::Delivery::Slowly, {}});
     QSignalSpy failed(checker.get(), &UpdateChecker::downloadFailed);
@@ -384,16 +425,25 @@ void UpdateCheckerTest::reportsAFailedWrite() {
     QCOMPARE(finished.count(), 0);
     QVERIFY(desktop->opened.isEmpty());
     waitUntilIdle();
+    QCOMPARE(testing::readFile(downloadsFolder() + "/c.deb"), QByteArray("the earlier installer"));
+    QCOMPARE(QDir(downloadsFolder()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 void UpdateCheckerTest::checksThePublishedDigest_data() {
     QTest::addColumn<bool>("rightDigest");
-    QTest::newRow("matching") << true;
-    QTest::newRow("mismatching") << false;
+    QTest::addColumn<QByteArray>("earlierCopy"); // already in the folder under that name
+    QTest::newRow("matching") << true << QByteArray();
+    QTest::newRow("mismatching") << false << QByteArray();
+    QTest::newRow("matching, earlier copy replaced") << true << QByteArray("earlier");
+    QTest::newRow("mismatching, earlier copy kept") << false << QByteArray("earlier");
 }
 
 void UpdateCheckerTest::checksThePublishedDigest() {
     QFETCH(bool, rightDigest);
+    QFETCH(QByteArray, earlierCopy);
+    const QString target = downloadsFolder() + "/c.deb";
+    if (!earlierCopy.isEmpty())
+        QVERIFY(testing::writeFile(target, earlierCopy));
     const QByteArray installer = testing::noiseBytes(50000, 3);
     QByteArray digest = QCryptographicHash::hash(installer, QCryptographicHash::Sha256).toHex();
     if (!rightDigest)
@@ -408,13 +458,16 @@ void UpdateCheckerTest::checksThePublishedDigest() {
     checker->downloadAndInstall(QString::fromLatin1(url));
     QTRY_VERIFY_WITH_TIMEOUT(failed.count() + finished.count() == 1, waitMs);
 
-    const QString target = downloadsFolder() + "/c.deb";
     if (rightDigest) {
         QCOMPARE(finished.count(), 1);
+        QCOMPARE(testing::readFile(target), installer);
         QCOMPARE(desktop->opened, QList<QUrl>{QUrl::fromLocalFile(target)});
     } else {
         QCOMPARE(failed.count(), 1);
-        QVERIFY(!QFile::exists(target));
+        if (earlierCopy.isEmpty())
+            QVERIFY(!QFile::exists(target));
+        else
+            QCOMPARE(testing::readFile(target), earlierCopy);
         QVERIFY(desktop->opened.isEmpty());
     }
 }
