@@ -128,6 +128,8 @@ void LibraryIndex::save() {
         QFile::remove(kept);
         if (!QFile::rename(filePath, kept) && QFileInfo::exists(filePath))
             return;
+        // It may still hold saved passwords in clear, whatever it was readable by before.
+        QFile::setPermissions(kept, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         keepUnreadableFile_ = false;
     }
     QSaveFile file(filePath);

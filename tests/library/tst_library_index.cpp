@@ -161,6 +161,8 @@ void TestLibraryIndex::unusableFileIsKeptAside() {
     LibraryIndex index;
     const QString id = index.addArchive(makeArchive(documents() + "/Coffret/a.cfr", "abc"));
     QVERIFY(testing::writeFile(libraryFile(), contents));
+    QVERIFY(QFile::setPermissions(libraryFile(),
+                                  QFile::permissions(libraryFile()) | QFileDevice::ReadOther));
     QVERIFY(testing::writeFile(libraryFile() + ".bad", "an older damaged index"));
 
     QSignalSpy resets(&index, &QAbstractItemModel::modelReset);
@@ -171,6 +173,9 @@ void TestLibraryIndex::unusableFileIsKeptAside() {
 
     index.rename(id, "renamed");
     QCOMPARE(testing::readFile(libraryFile() + ".bad"), contents);
+    const auto ownerGroupOther = QFileDevice::Permissions(0x7077);
+    QCOMPARE(QFile::permissions(libraryFile() + ".bad") & ownerGroupOther,
+             QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QCOMPARE(savedLibrary().size(), 1);
     // Kept once: later saves leave it alone.
     index.rename(id, "again");
