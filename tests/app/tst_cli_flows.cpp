@@ -3,6 +3,7 @@
 #include "app/cli_flows.h"
 #include "app/command_line.h"
 #include "app/qml_module.h"
+#include "argv.h"
 #include "core/cfr.h"
 #include "secrets/password_model.h"
 #include "secrets/user_data.h"
@@ -19,24 +20,6 @@
 #include <QTest>
 
 namespace {
-
-class Argv {
-public:
-    explicit Argv(const QStringList& args) {
-        storage_ << "coffret";
-        for (const QString& arg : args)
-            storage_ << arg.toLocal8Bit();
-        for (const QByteArray& arg : storage_)
-            pointers_.push_back(arg.constData());
-        pointers_.push_back(nullptr);
-    }
-    int argc() const { return int(storage_.size()); }
-    const char* const* argv() const { return pointers_.data(); }
-
-private:
-    QList<QByteArray> storage_;
-    std::vector<const char*> pointers_;
-};
 
 void runFlow(const QStringList& args) {
     const Argv argv(args);

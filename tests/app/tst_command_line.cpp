@@ -1,6 +1,7 @@
 // The command-line grammar, argument decoding and the names given to new folders and archives.
 #include "app/command_line.h"
 #include "app/unique_names.h"
+#include "argv.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -11,22 +12,6 @@
 Q_DECLARE_METATYPE(CommandForm)
 
 namespace {
-
-// A NUL-terminated argument vector that outlives the call, program name first.
-class Argv {
-public:
-    explicit Argv(const QList<QByteArray>& args) : storage_(QList<QByteArray>{"coffret"} + args) {
-        for (const QByteArray& arg : storage_)
-            pointers_.push_back(arg.constData());
-        pointers_.push_back(nullptr);
-    }
-    int argc() const { return int(storage_.size()); }
-    const char* const* argv() const { return pointers_.data(); }
-
-private:
-    QList<QByteArray> storage_;
-    std::vector<const char*> pointers_;
-};
 
 void makeEntries(const QString& root, const QStringList& entries) {
     for (const QString& entry : entries) {
