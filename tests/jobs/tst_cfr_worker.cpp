@@ -55,14 +55,9 @@ private slots:
     void outcome_data();
     void outcome();
     void unicodeNamesReachTheArchive();
-    void extractUsesOnlyTheFirstSource();
     void batchGoesOnPastAFailure();
     void batchSubfoldersAvoidTakenNames();
-    void batchPasswordsPairByIndex();
     void batchProgressSpansTheWholeBatch();
-    void emptyBatchSucceedsAtOnce();
-    void cancelledJobsStaySilent_data();
-    void cancelledJobsStaySilent();
 
 private:
     QString path(const QString& relative) const { return QDir(dir_->path()).filePath(relative); }
@@ -97,9 +92,6 @@ void TestCfrWorker::outcome_data() {
         << int(CfrWorker::Pack) << input << "out/./a.tar.gz" << QString() << QString();
     QTest::newRow("pack to rar") << int(CfrWorker::Pack) << input << "out/a.rar" << QString()
                                  << "Unsupported format";
-    QTest::newRow("tar.gz with a password") << int(CfrWorker::Pack) << input << "out/a.tar.gz"
-                                            << "secret"
-                                            << "Unsupported format";
     QTest::newRow("pack nothing") << int(CfrWorker::Pack) << QStringList() << "out/a.tar"
                                   << QString() << "Operation failed";
     QTest::newRow("pack into a folder that cannot be made")
@@ -107,8 +99,6 @@ void TestCfrWorker::outcome_data() {
     QTest::newRow("extract a missing archive")
         << int(CfrWorker::Extract) << QStringList{"missing.tar.gz"} << "x" << QString()
         << "Cannot open file";
-    QTest::newRow("extract without an archive")
-        << int(CfrWorker::Extract) << QStringList() << "x" << QString() << "Cannot open file";
     QTest::newRow("extract with the wrong password")
         << int(CfrWorker::Extract) << QStringList{"secret.zip"} << "x"
         << "wrong"
@@ -156,17 +146,6 @@ void TestCfrWorker::unicodeNamesReachTheArchive() {
              list.out.constData());
 }
 
-void TestCfrWorker::extractUsesOnlyTheFirstSource() {
-    QVERIFY(makeTarArchive(path("first.tar.gz"), "first"));
-    QVERIFY(makeTarArchive(path("second.tar.gz"), "second"));
-
-    const Outcome outcome =
-        runJob(CfrWorker::Extract, {path("first.tar.gz"), path("second.tar.gz")}, path("x"));
-    QCOMPARE(outcome.succeeded, QStringList{path("x")});
-    QCOMPARE(fixtures::listing(path("x")),
-             QStringList({"first/", "first/deep/", "first/deep/data.bin", "first/notes.txt"}));
-}
-
 void TestCfrWorker::batchGoesOnPastAFailure() {
     QVERIFY(makeTarArchive(path("a.tar.gz"), "a"));
     // Encrypted, and the batch brings no password for it.
@@ -205,21 +184,6 @@ void TestCfrWorker::batchSubfoldersAvoidTakenNames() {
     QCOMPARE(fixtures::listing(path("x/a")), QStringList());
 }
 
-void TestCfrWorker::batchPasswordsPairByIndex() {
-    const QString folder = fixtures::makeInputFolder(dir_->path(), "in");
-    QVERIFY(fixtures::aesZip(path("first.zip"), folder, {"notes.txt"}, "pw"));
-    QVERIFY(makeTarArchive(path("plain.tar.gz"), "plain"));
-    QVERIFY(fixtures::aesZip(path("third.zip"), folder, {"deep"}, "pw"));
-
-    // Only the first archive has a password; the others are tried with none.
-    const Outcome outcome = runJob(CfrWorker::ExtractBatch,
-                                   {path("first.zip"), path("plain.tar.gz"), path("third.zip")},
-                                   path("x"), QString(), {"pw"}, true);
-    QCOMPARE(outcome.failed, QStringList{"1 of 3 archive(s) failed: third.zip"});
-    QCOMPARE(testing::readFile(path("x/first/notes.txt")), QByteArray("notes of in\n"));
-    QVERIFY(QFile::exists(path("x/plain.tar/plain/notes.txt")));
-}
-
 void TestCfrWorker::batchProgressSpansTheWholeBatch() {
     QStringList archives;
     for (const QString& name : QStringList{"p", "q", "s"}) {
@@ -247,48 +211,6 @@ void TestCfrWorker::batchProgressSpansTheWholeBatch() {
     QCOMPARE(batch.succeeded, QStringList{path("batch")});
     QCOMPARE(batch.progress, expected);
     QVERIFY(batch.progress.contains((2 + 0.5) / 4));
-}
-
-void TestCfrWorker::emptyBatchSucceedsAtOnce() {
-    const Outcome outcome = runJob(CfrWorker::ExtractBatch, {}, path("x"), QString(), {}, true);
-    QCOMPARE(outcome.progress, QList<double>{1.0});
-    QCOMPARE(outcome.succeeded, QStringList{path("x")});
-    QCOMPARE(outcome.failed, QStringList());
-}
-
-void TestCfrWorker::cancelledJobsStaySilent_data() {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("dest");
-    QTest::addColumn<QString>("password");
-    QTest::newRow("tar.gz pack") << int(CfrWorker::Pack) << "out.tar.gz" << QString();
-    QTest::newRow("package pack") << int(CfrWorker::Pack) << "out.cfr"
-                                  << "pw";
-    QTest::newRow("batch") << int(CfrWorker::ExtractBatch) << "x" << QString();
-}
-
-void TestCfrWorker::cancelledJobsStaySilent() {
-    QFETCH(int, mode);
-    QFETCH(QString, dest);
-    QFETCH(QString, password);
-    QVERIFY(fixtures::makeNoiseFiles(path("in"), 1, 4 * 1024 * 1024));
-    QVERIFY(makeTarArchive(path("a.tar"), "a"));
-    QTemporaryDir engineTemp;
-    cfr::setTempDir(engineTemp.path().toUtf8().constData());
-
-    CfrWorker worker;
-    worker.mode = mode;
-    worker.sources = mode == CfrWorker::Pack ? QStringList{path("in")} : QStringList{path("a.tar")};
-    worker.dest = path(dest);
-    worker.password = password;
-    worker.subfolder = true;
-    worker.requestCancel();
-    const Outcome outcome = runToEnd(worker);
-    cfr::setTempDir(nullptr);
-
-    QCOMPARE(outcome.succeeded, QStringList());
-    QCOMPARE(outcome.failed, QStringList());
-    QVERIFY(!QFileInfo::exists(path(dest)) || fixtures::listing(path(dest)).isEmpty());
-    QCOMPARE(fixtures::listing(engineTemp.path()), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestCfrWorker)

@@ -7,7 +7,6 @@
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QUuid>
 #include <QtTest>
 #include <memory>
 #include <sys/stat.h>
@@ -63,17 +62,12 @@ private slots:
     void init();
     void cleanup();
 
-    void firstStartWritesNothingUntilAChange();
     void savedFileIsCompactPrivateAndRelative();
     void unusableFileIsKeptAside_data();
     void unusableFileIsKeptAside();
     void loadDropsForeignElementsAndRepairs();
     void pathsFollowAMovedDocumentsFolder();
-    void rolesAndDisplayFormats();
-    void shortFormsAreInvokable();
     void importDetectsDuplicatesByContent();
-    void importPicksFreeNames();
-    void newNamesInsideTheLibraryFolders();
     void perItemUpdatesSignalTheirRole();
     void extractionRecordsAndIntegrity();
     void removalAndItsDefaults();
@@ -92,22 +86,6 @@ void TestLibraryIndex::init() {
 
 void TestLibraryIndex::cleanup() {
     home_.reset();
-}
-
-void TestLibraryIndex::firstStartWritesNothingUntilAChange() {
-    LibraryIndex index;
-    QSignalSpy counts(&index, &LibraryIndex::countChanged);
-    index.load();
-    QCOMPARE(index.count(), 0);
-    QCOMPARE(counts.count(), 0);
-    QVERIFY(!QFileInfo::exists(libraryFile()));
-
-    const QString archive = makeArchive(documents() + "/Coffret/a.cfr", "abc");
-    const QString id = index.addArchive(archive, false, "pw");
-    QCOMPARE(counts.count(), 1);
-    QCOMPARE(id.size(), 36);
-    QVERIFY(!QUuid(id).isNull());
-    QCOMPARE(savedLibrary().size(), 1);
 }
 
 void TestLibraryIndex::savedFileIsCompactPrivateAndRelative() {
@@ -259,55 +237,6 @@ void TestLibraryIndex::pathsFollowAMovedDocumentsFolder() {
              moved + "/Coffret/Extractions/a");
 }
 
-void TestLibraryIndex::rolesAndDisplayFormats() {
-    LibraryIndex index;
-    index.addArchive(makeArchive(documents() + "/Coffret/sized.zip", QByteArray(1536, 'x')), true,
-                     "pw");
-
-    QCOMPARE(roleOf(index, 0, LibraryIndex::SizeRole).toString(), QString("1.5 KB"));
-    QCOMPARE(roleOf(index, 0, LibraryIndex::SizeBytesRole).toLongLong(), 1536);
-    QVERIFY(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d$")
-                .match(roleOf(index, 0, LibraryIndex::DateRole).toString())
-                .hasMatch());
-    QCOMPARE(roleOf(index, 0, LibraryIndex::NameRole).toString(), QString("sized.zip"));
-    QCOMPARE(roleOf(index, 0, LibraryIndex::TypeRole).toInt(), int(LibraryIndex::Archive));
-    QCOMPARE(roleOf(index, 0, LibraryIndex::ImportedRole).toBool(), true);
-    QCOMPARE(roleOf(index, 0, LibraryIndex::SavedPasswordRole).toString(), QString("pw"));
-    QCOMPARE(roleOf(index, 0, LibraryIndex::ArchiveIdRole).toString(), QString());
-
-    QVERIFY(!index.data(index.index(1), LibraryIndex::NameRole).isValid());
-    QVERIFY(!roleOf(index, 0, 256).isValid());
-    QVERIFY(!roleOf(index, 0, 269).isValid());
-    QCOMPARE(index.rowCount(index.index(0)), 0);
-
-    const QHash<int, QByteArray> roles = index.roleNames();
-    QCOMPARE(roles.size(), 12);
-    QCOMPARE(roles.value(257), QByteArray("itemId"));
-    QCOMPARE(roles.value(266), QByteArray("savedPassword"));
-    QCOMPARE(roles.value(268), QByteArray("extraction"));
-}
-
-void TestLibraryIndex::shortFormsAreInvokable() {
-    // QML calls the short forms by argument count; each must exist as its own method.
-    const QMetaObject* meta = &LibraryIndex::staticMetaObject;
-    for (const char* signature :
-         {"addArchive(QString,bool,QString)", "addArchive(QString,bool)", "addArchive(QString)",
-          "remove(QString,bool)", "remove(QString)", "clearExtraction(QString,bool)",
-          "clearExtraction(QString)", "clearExtractions(bool)", "clearExtractions()"})
-        QVERIFY2(meta->indexOfMethod(signature) >= 0, signature);
-    const QMetaEnum types = meta->enumerator(meta->indexOfEnumerator("ItemType"));
-    QCOMPARE(types.keyToValue("Extraction"), 1);
-
-    LibraryIndex index;
-    const QString archive = makeArchive(home_->path() + "/a.zip", "a");
-    QString id;
-    QVERIFY(QMetaObject::invokeMethod(&index, "addArchive", Q_RETURN_ARG(QString, id),
-                                      Q_ARG(QString, archive)));
-    QCOMPARE(index.rowForId(id), 0);
-    QCOMPARE(roleOf(index, 0, LibraryIndex::ImportedRole).toBool(), false);
-    QCOMPARE(roleOf(index, 0, LibraryIndex::SavedPasswordRole).toString(), QString());
-}
-
 void TestLibraryIndex::importDetectsDuplicatesByContent() {
     const QString first = makeArchive(home_->path() + "/in/a.cfr", testing::noiseBytes(5000));
     const QString same = makeArchive(home_->path() + "/elsewhere/b.cfr", testing::noiseBytes(5000));
@@ -331,49 +260,6 @@ void TestLibraryIndex::importDetectsDuplicatesByContent() {
     QCOMPARE(index.importArchive(home_->path() + "/missing.cfr"), QString());
     QCOMPARE(index.importArchive(home_->path() + "/in"), QString());
     QCOMPARE(index.count(), 1);
-}
-
-void TestLibraryIndex::importPicksFreeNames() {
-    LibraryIndex index;
-    const QString stampBefore = QDateTime::currentDateTime().toString("yyyyMMdd_HHmmss");
-    QStringList names;
-    for (int n = 0; n < 3; ++n) {
-        const QString source = makeArchive(home_->path() + QString("/src%1/data.tar.gz").arg(n),
-                                           QByteArray(n + 1, 'x'));
-        index.importArchive(source);
-        names << QFileInfo(roleOf(index, n, LibraryIndex::PathRole).toString()).fileName();
-    }
-    const QString stampAfter = QDateTime::currentDateTime().toString("yyyyMMdd_HHmmss");
-    QCOMPARE(names.at(0), QString("data.tar.gz"));
-    const QRegularExpression stamped("^data\\.tar_(\\d{8}_\\d{6})(_1)?\\.gz$");
-    const QRegularExpressionMatch second = stamped.match(names.at(1));
-    const QRegularExpressionMatch third = stamped.match(names.at(2));
-    QVERIFY2(second.hasMatch() && second.captured(2).isEmpty(), qPrintable(names.at(1)));
-    QVERIFY2(third.hasMatch(), qPrintable(names.at(2)));
-    QVERIFY(second.captured(1) >= stampBefore && third.captured(1) <= stampAfter);
-    // Within one second the third needs a number after the stamp.
-    QCOMPARE(third.captured(2).isEmpty(), third.captured(1) != second.captured(1));
-
-    // No suffix, no trailing dot.
-    index.importArchive(makeArchive(home_->path() + "/README", "plain"));
-    QCOMPARE(roleOf(index, 3, LibraryIndex::NameRole).toString(), QString("README"));
-}
-
-void TestLibraryIndex::newNamesInsideTheLibraryFolders() {
-    LibraryIndex index;
-    const QString d = documents();
-    QCOMPARE(index.newArchivePath("", ".zip"), d + "/Coffret/archive.zip");
-    QVERIFY(QFileInfo(d + "/Coffret").isDir());
-    QVERIFY(!QFileInfo::exists(d + "/Coffret/archive.zip"));
-
-    QCOMPARE(index.newExtractionDir(""), d + "/Coffret/Extractions/extracted");
-    QVERIFY(QFileInfo(d + "/Coffret/Extractions/extracted").isDir());
-    QCOMPARE(index.newExtractionDir(""), d + "/Coffret/Extractions/extracted (1)");
-    QCOMPARE(index.newExtractionDir("report"), d + "/Coffret/Extractions/report");
-
-    // Names come from renamable display names: they must not climb out.
-    QCOMPARE(index.newExtractionDir("../../.."), d + "/Coffret/Extractions/.._.._..");
-    QCOMPARE(index.newArchivePath("../x", ".cfr"), d + "/Coffret/.._x.cfr");
 }
 
 void TestLibraryIndex::perItemUpdatesSignalTheirRole() {

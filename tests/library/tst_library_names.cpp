@@ -37,10 +37,6 @@ void TestLibraryNames::pathsAgainstDocuments_data() {
                              << "/mnt/data/x.cfr" << true;
     QTest::newRow("prefix without slash") << "/home/u/DocumentsOld/x.cfr"
                                           << "/home/u/DocumentsOld/x.cfr" << true;
-    QTest::newRow("Documents itself") << "/home/u/Documents"
-                                      << "/home/u/Documents" << true;
-    QTest::newRow("case matters") << "/home/u/documents/x.cfr"
-                                  << "/home/u/documents/x.cfr" << true;
     QTest::newRow("empty") << ""
                            << "" << true;
 }
@@ -63,16 +59,12 @@ void TestLibraryNames::safeBaseNames_data() {
                            << "report";
     QTest::newRow("empty") << ""
                            << "fallback";
-    QTest::newRow("dot") << "."
-                         << "fallback";
     QTest::newRow("dot dot") << ".."
                              << "fallback";
     QTest::newRow("climbing") << "../../.bashrc"
                               << ".._.._.bashrc";
     QTest::newRow("absolute") << "/etc/passwd"
                               << "_etc_passwd";
-    QTest::newRow("spaces and dots kept") << " my.archive "
-                                          << " my.archive ";
 }
 
 void TestLibraryNames::safeBaseNames() {
@@ -121,13 +113,10 @@ void TestLibraryNames::sizeTexts_data() {
     QTest::addColumn<QString>("text");
     const qint64 kilo = 1024;
     QTest::newRow("nothing") << qint64(0) << "0 B";
-    QTest::newRow("just under a kilobyte") << kilo - 1 << "1023 B";
     QTest::newRow("one kilobyte") << kilo << "1.0 KB";
     QTest::newRow("one and a half") << kilo + 512 << "1.5 KB";
-    QTest::newRow("one megabyte") << kilo * kilo << "1.0 MB";
     QTest::newRow("rounded") << kilo * kilo - 1 << "1024.0 KB";
     QTest::newRow("gigabytes") << 3 * kilo * kilo * kilo / 2 << "1.5 GB";
-    QTest::newRow("terabytes") << 2 * kilo * kilo * kilo * kilo << "2.0 TB";
     QTest::newRow("no unit above TB") << 2048 * kilo * kilo * kilo * kilo << "2048.0 TB";
 }
 

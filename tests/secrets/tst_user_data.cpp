@@ -6,9 +6,6 @@
 #include <QAbstractItemModelTester>
 #include <QFile>
 #include <QFileInfo>
-#include <QQmlComponent>
-#include <QQmlContext>
-#include <QQmlEngine>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QtTest>
@@ -79,10 +76,7 @@ private slots:
     void movePasswordKeepsViewAndStoreInStep_data();
     void movePasswordKeepsViewAndStoreInStep();
     void removePasswordSavesEvenWhenOutOfRange();
-    void rowAccessOutsideTheListIsEmpty();
     void storageStatusDescribesTheFile();
-    void writingLastIndexAlwaysSaves();
-    void qmlViewsSeeTheRoles();
 
 private:
     std::unique_ptr<testing::TemporaryHome> home_;
@@ -333,20 +327,6 @@ void TestUserData::removePasswordSavesEvenWhenOutOfRange() {
     QCOMPARE(counts.count(), 1);
 }
 
-void TestUserData::rowAccessOutsideTheListIsEmpty() {
-    QVERIFY(exposer_->addPassword("P", "p"));
-    const PasswordModel* model = exposer_->passwordModel();
-    for (int row : {-1, 1, 100}) {
-        QCOMPARE(model->nameAt(row), QString(""));
-        QCOMPARE(model->passwordAt(row), QString(""));
-    }
-    QCOMPARE(model->data(model->index(0), PasswordModel::NameRole), QVariant("P"));
-    QCOMPARE(model->data(model->index(0), Qt::DisplayRole), QVariant());
-    QCOMPARE(model->roleNames().value(257), QByteArray("passwordName"));
-    QCOMPARE(model->roleNames().value(258), QByteArray("password"));
-    QCOMPARE(model->roleNames().value(259), QByteArray("passwordIndex"));
-}
-
 void TestUserData::storageStatusDescribesTheFile() {
     QCOMPARE(exposer_->storageStatus(),
              QString("path=%1/.cfr/userdata\nexists=NO size=0 loaded=0").arg(QDir::homePath()));
@@ -354,60 +334,6 @@ void TestUserData::storageStatusDescribesTheFile() {
     QCOMPARE(exposer_->storageStatus(), QString("path=%1\nexists=YES size=%2 loaded=1")
                                             .arg(storePath())
                                             .arg(QFileInfo(storePath()).size()));
-}
-
-void TestUserData::writingLastIndexAlwaysSaves() {
-    QSignalSpy changes(exposer_.get(), &UserDataExposer::lastIndexChanged);
-    QVERIFY(exposer_->setProperty("lastIndex", 2));
-    QCOMPARE(storedText(), QByteArray("2\n"));
-    QFile::remove(storePath());
-    QVERIFY(exposer_->setProperty("lastIndex", 2));
-    QCOMPARE(storedText(), QByteArray("2\n"));
-    QCOMPARE(changes.count(), 2);
-}
-
-void TestUserData::qmlViewsSeeTheRoles() {
-    QVERIFY(exposer_->addPassword("first", "one"));
-    QVERIFY(exposer_->addPassword("second", "two"));
-    QVERIFY(exposer_->addPassword("third", "three"));
-    QQmlEngine engine;
-    engine.rootContext()->setContextProperty("userData", exposer_.get());
-    QQmlComponent component(&engine);
-    component.setData("import QtQml 2.15\n"
-                      "import QtQml.Models 2.15\n"
-                      "Instantiator {\n"
-                      "  model: userData.passwordModel\n"
-                      "  property int total: userData.passwordModel.count\n"
-                      "  delegate: QtObject {\n"
-                      "    property string text: passwordName + '=' + password + '@' + "
-                      "passwordIndex\n"
-                      "  }\n"
-                      "}\n",
-                      QUrl());
-    std::unique_ptr<QObject> list(component.create());
-    QVERIFY2(list, qPrintable(component.errorString()));
-    QCOMPARE(list->property("total").toInt(), 3);
-
-    const auto delegateTexts = [&list] {
-        QStringList texts;
-        const int rows = list->property("count").toInt();
-        for (int row = 0; row < rows; ++row) {
-            QObject* delegate = nullptr;
-            QMetaObject::invokeMethod(list.get(), "objectAt", Q_RETURN_ARG(QObject*, delegate),
-                                      Q_ARG(int, row));
-            texts << (delegate ? delegate->property("text").toString() : QString("none"));
-        }
-        return texts;
-    };
-    QCOMPARE(delegateTexts(), (QStringList{"first=one@0", "second=two@1", "third=three@2"}));
-
-    // Row numbers a view already holds follow moves and removals, so a delete by row hits
-    // the entry the user sees.
-    exposer_->movePassword(2, 0);
-    QCOMPARE(delegateTexts(), (QStringList{"third=three@0", "first=one@1", "second=two@2"}));
-    exposer_->removePassword(0);
-    QCOMPARE(delegateTexts(), (QStringList{"first=one@0", "second=two@1"}));
-    QCOMPARE(list->property("total").toInt(), 2);
 }
 
 QTEST_MAIN(TestUserData)

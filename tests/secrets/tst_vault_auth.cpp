@@ -39,14 +39,12 @@ class TestVaultAuth : public QObject {
 private slots:
     void init();
 
-    void freshConfigurationOpensNothing();
     void emptyMasterPasswordIsRefused();
     void settingStoresSaltedVerifier();
     void settingTwiceDrawsNewSalt();
     void unlockAndLockSignalOnlyOnChange();
     void storedIterationCountIsHonoured_data();
     void storedIterationCountIsHonoured();
-    void secondInstanceSeesTheConfiguration();
 
 private:
     // Settings paths are fixed at the first use, so one private HOME serves every case.
@@ -58,17 +56,6 @@ void TestVaultAuth::init() {
     std::unique_ptr<QSettings> settings(openSettings());
     settings->remove("vault");
     settings->sync();
-}
-
-void TestVaultAuth::freshConfigurationOpensNothing() {
-    VaultAuth vault;
-    QSignalSpy unlocked(&vault, &VaultAuth::unlockedChanged);
-    QVERIFY(!vault.hasMasterPassword());
-    QVERIFY(!vault.unlocked());
-    QVERIFY(!vault.unlock(""));
-    QVERIFY(!vault.unlock("anything"));
-    QVERIFY(!vault.property("unlocked").toBool());
-    QCOMPARE(unlocked.count(), 0);
 }
 
 void TestVaultAuth::emptyMasterPasswordIsRefused() {
@@ -169,16 +156,6 @@ void TestVaultAuth::storedIterationCountIsHonoured() {
     QVERIFY(!vault.unlock("Secret"));
     QVERIFY(!vault.unlock("secret "));
     QVERIFY(vault.unlock("secret"));
-}
-
-void TestVaultAuth::secondInstanceSeesTheConfiguration() {
-    VaultAuth first;
-    VaultAuth second;
-    QVERIFY(!second.hasMasterPassword());
-    QVERIFY(first.setMasterPassword("shared"));
-    QVERIFY(second.hasMasterPassword());
-    QVERIFY(!second.unlocked());
-    QVERIFY(second.unlock("shared"));
 }
 
 QTEST_GUILESS_MAIN(TestVaultAuth)

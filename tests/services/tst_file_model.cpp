@@ -26,15 +26,12 @@ private slots:
 
     void formatsSizes_data();
     void formatsSizes();
-    void namesItsRoles();
     void describesAFile_data();
     void describesAFile();
     void describesAFolder();
     void ignoresWhatCannotBeAdded_data();
     void ignoresWhatCannotBeAdded();
     void removesSeveralRowsHighestFirst();
-    void ignoresRowsOutOfRange();
-    void clears();
 
 private:
     QString make(const QString& relative, qint64 size);
@@ -74,15 +71,6 @@ void FileModelTest::formatsSizes() {
     QFETCH(qint64, bytes);
     QFETCH(QString, expected);
     QCOMPARE(FileModel::sizeText(bytes), expected);
-}
-
-void FileModelTest::namesItsRoles() {
-    const FileModel model;
-    const QHash<int, QByteArray> expected = {
-        {257, "fileName"},   {258, "filePath"},    {259, "fileSize"},  {260, "fileKind"},
-        {261, "fileSuffix"}, {262, "isDirectory"}, {263, "fileIndex"},
-    };
-    QCOMPARE(model.roleNames(), expected);
 }
 
 void FileModelTest::describesAFile_data() {
@@ -197,31 +185,6 @@ void FileModelTest::removesSeveralRowsHighestFirst() {
     QCOMPARE(removed.at(1).at(1).toInt(), 1);
     QCOMPARE(removed.at(2).at(1).toInt(), 0);
     QCOMPARE(counted.count(), 3);
-}
-
-void FileModelTest::ignoresRowsOutOfRange() {
-    FileModel model;
-    model.addFile(make("only", 1));
-    QSignalSpy counted(&model, &FileModel::countChanged);
-    model.removeRow(-1);
-    model.removeRow(1);
-    QCOMPARE(model.count(), 1);
-    QCOMPARE(counted.count(), 0);
-    QVERIFY(model.getFileInfo(-1).filePath().isEmpty());
-    QVERIFY(model.getFileInfo(1).filePath().isEmpty());
-}
-
-void FileModelTest::clears() {
-    FileModel model;
-    model.addFile(make("one", 1));
-    model.addFile(make("one", 1)); // the same path twice is listed twice
-    QCOMPARE(model.count(), 2);
-    QSignalSpy counted(&model, &FileModel::countChanged);
-    model.clear();
-    QCOMPARE(model.count(), 0);
-    QVERIFY(model.getAllFileInfos().isEmpty());
-    model.clear();
-    QCOMPARE(counted.count(), 2);
 }
 
 QTEST_GUILESS_MAIN(FileModelTest)

@@ -22,9 +22,6 @@ private slots:
     void reportsWhatNothingOpens();
 
     void keepsTheLastHandedOverFile();
-    void ignoresAnEmptyHandOver();
-    void answersACancelledChooser_data();
-    void answersACancelledChooser();
     void answersAChosenArchive();
 };
 
@@ -75,43 +72,6 @@ void FileOpeningTest::keepsTheLastHandedOverFile() {
     QCOMPARE(received.at(1).first().toString(), QString("/tmp/second.cfr"));
     QCOMPARE(picker.takePendingFile(), QString("/tmp/second.cfr"));
     QCOMPARE(picker.takePendingFile(), QString());
-}
-
-void FileOpeningTest::ignoresAnEmptyHandOver() {
-    FilePicker picker;
-    picker.receiveFile("/tmp/kept.cfr");
-    QSignalSpy received(&picker, &FilePicker::fileReceived);
-    picker.receiveFile(QString());
-    QCOMPARE(received.count(), 0);
-    QCOMPARE(picker.takePendingFile(), QString("/tmp/kept.cfr"));
-}
-
-void FileOpeningTest::answersACancelledChooser_data() {
-    QTest::addColumn<bool>("archive");
-    QTest::addColumn<QString>("caption");
-    QTest::newRow("files") << false << "Select files";
-    QTest::newRow("archive") << true << "Select archive";
-}
-
-void FileOpeningTest::answersACancelledChooser() {
-    QFETCH(bool, archive);
-    QFETCH(QString, caption);
-    FilePicker picker;
-    QSignalSpy picked(&picker, &FilePicker::picked);
-    QSignalSpy cancelled(&picker, &FilePicker::cancelled);
-    QString shownCaption;
-    whenModalShows<QFileDialog>([&](QFileDialog* dialog) {
-        shownCaption = dialog->windowTitle();
-        dialog->reject();
-        return true;
-    });
-    if (archive)
-        picker.pickArchive();
-    else
-        picker.pickFiles();
-    QCOMPARE(shownCaption, caption);
-    QCOMPARE(cancelled.count(), 1);
-    QCOMPARE(picked.count(), 0);
 }
 
 void FileOpeningTest::answersAChosenArchive() {

@@ -82,7 +82,6 @@ private slots:
     void writesTheActionFile();
     void keepsAFileThatCannotBeReplacedAndRetries();
     void installsOncePerVersionAndPlace();
-    void reinstallsAfterAnUpdate();
 
 private:
     // Settings paths are fixed at the first use of the store, so one home serves the run.
@@ -180,17 +179,6 @@ void ShellIntegrationTest::installsOncePerVersionAndPlace() {
     QVERIFY(testing::writeFile(actionFile(), "edited by the user"));
     ensureShellIntegration();
     QCOMPARE(testing::readFile(actionFile()), QByteArray("edited by the user"));
-}
-
-void ShellIntegrationTest::reinstallsAfterAnUpdate() {
-    QSettings("Mervale", "Coffret").setValue("shellIntegration", "2.4.8|/usr/bin/coffret");
-    QVERIFY(testing::writeFile(actionFile(), foreignHead + "\n</actions>\n"));
-    ensureShellIntegration();
-    QCOMPARE(testing::readFile(actionFile()),
-             foreignHead + "\n" +
-                 freshFile(xmlEscape(QCoreApplication::applicationFilePath()))
-                     .mid(freshFile().indexOf("<action>")));
-    QCOMPARE(storedStamp(), "2.4.9.51|" + QCoreApplication::applicationFilePath());
 }
 
 QTEST_GUILESS_MAIN(ShellIntegrationTest)
