@@ -11,41 +11,27 @@
 #include "test_support.h"
 #include "ui_robot.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
-#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-void runFlow(const QStringList& args) {
+using Outcome = UiRobot::Outcome;
+
+void runFlow(UiRobot& robot, const QStringList& args) {
+    robot.start();
     const Argv argv(args);
     runCommandLine(*qApp, commandForm(argv.argc(), argv.argv()), argv.argc(), argv.argv());
 }
 
-int packWithEngine(const QStringList& inputs, const QString& dest, const QString& password) {
-    QList<QByteArray> utf8;
-    std::vector<const char*> pointers;
-    for (const QString& input : inputs)
-        utf8 << input.toUtf8();
-    for (const QByteArray& input : utf8)
-        pointers.push_back(input.constData());
-    return cfr::pack(pointers.data(), int(pointers.size()), dest.toUtf8().constData(),
-                     password.toUtf8().constData(), nullptr, nullptr);
-}
-
-int extractWithEngine(const QString& archive, const QString& folder, const QString& password) {
+int extract(const QString& archive, const QString& folder, const QString& password) {
     return cfr::extract(archive.toUtf8().constData(), folder.toUtf8().constData(),
                         password.toUtf8().constData(), nullptr, nullptr);
 }
 
-const QStringList workerMessages{"Cannot open file", "Wrong password or corrupt file",
-                                 "Unsupported format", "Operation failed"};
-
-// The window with that object name, shown or not.
 QQuickWindow* anyWindow(const QString& name) {
     for (QWindow* window : QGuiApplication::topLevelWindows()) {
         if (window->objectName() == name)
@@ -54,47 +40,28 @@ QQuickWindow* anyWindow(const QString& name) {
     return nullptr;
 }
 
-bool windowShown(const QString& name) {
-    for (QWindow* window : QGuiApplication::topLevelWindows()) {
-        if (window->isVisible() && window->objectName() == name)
-            return true;
-    }
-    return false;
+// A package of secret.txt and deep/more.bin.
+QString makePackage(const QString& dir, const QString& name, const QString& password) {
+    const QString source = dir + "/source-" + name;
+    testing::writeFile(source + "/secret.txt", "the secret of " + name.toUtf8());
+    testing::writeFile(source + "/deep/more.bin", testing::noiseBytes(4096, 7));
+    const QByteArray inputs[] = {(source + "/secret.txt").toUtf8(), (source + "/deep").toUtf8()};
+    const char* pointers[] = {inputs[0].constData(), inputs[1].constData()};
+    const QString package = dir + '/' + name;
+    return cfr::pack(pointers, 2, package.toUtf8().constData(), password.toUtf8().constData(),
+                     nullptr, nullptr) == cfr::Ok
+               ? package
+               : QString();
 }
 
-QString windowText(QQuickWindow* window, const char* property) {
-    return window->property(property).toString();
-}
-
-// The result window, once shown: its message and error flag, then OK pressed.
-struct Outcome {
-    QString message;
-    bool isError = false;
-    bool heightLocked = false;
-};
-
-UiRobot::Step readResultAndPressOk(const UiRobot& robot, Outcome* outcome) {
-    return [&robot, outcome] {
-        QQuickWindow* result = robot.shownWindow("resultDialog");
-        if (!result || result->height() <= 1 || result->minimumHeight() <= 1)
-            return false;
-        outcome->message = windowText(result, "message");
-        outcome->isError = result->property("isError").toBool();
-        outcome->heightLocked = result->minimumHeight() == result->maximumHeight() &&
-                                result->height() == result->minimumHeight();
-        return UiRobot::click(result, "okButton");
-    };
-}
-
-UiRobot::Step dismissPasswordWindow(const UiRobot& robot) {
-    return [&robot] {
-        QQuickWindow* dialog = robot.shownWindow("passwordDialog");
-        if (!dialog)
-            return false;
-        // The title bar's close button: refused, the window hides and reports a dismissal.
-        dialog->close();
-        return true;
-    };
+// A zip of a.txt and sub/b.txt, written by Info-ZIP.
+QString makePlainZip(const QString& dir, const QString& name) {
+    const QString source = dir + "/source-" + name;
+    testing::writeFile(source + "/a.txt", "alpha");
+    testing::writeFile(source + "/sub/b.txt", "beta");
+    return testing::runTool("zip", {"-qr", dir + '/' + name, "a.txt", "sub"}, source).exitCode == 0
+               ? dir + '/' + name
+               : QString();
 }
 
 } // namespace
@@ -105,24 +72,19 @@ class CliFlowsTest : public QObject {
 private slots:
     void initTestCase();
     void init();
-    void doubleClickedPlainZipAsksNothing();
-    void doubleClickedPackageOffersLastSavedPassword();
-    void wrongPasswordShowsTheBareMessage();
-    void emptyPasswordIsRefused();
-    void choosingEntriesChangesThePackPrompt();
+    void flowsWithoutPrompt_data();
+    void flowsWithoutPrompt();
+    void doubleClickedPackage_data();
+    void doubleClickedPackage();
+    void packPromptRefusesEmptyOffersChoicesAndEscapes();
     void packageWithPreselectedRandomPassword();
+    void encryptedZipWithTypedPassword_data();
     void encryptedZipWithTypedPassword();
-    void tarGzWithoutPasswordAvoidsTakenName();
-    void separateFoldersLeaveOutDismissedArchive();
-    void everyPromptDismissedShowsNothingMore();
-    void extractOneIntoParentWithBlanks();
-    void unreadableArchivesShowErrors_data();
-    void unreadableArchivesShowErrors();
+    void batchLeavesOutDismissedPackages_data();
+    void batchLeavesOutDismissedPackages();
 
 private:
     UserDataExposer& userData();
-    QString makePackage(const QString& name, const QString& password);
-    QString makePlainZip(const QString& name);
 
     testing::TemporaryHome home_;
     QTemporaryDir work_;
@@ -141,254 +103,209 @@ void CliFlowsTest::init() {
     QVERIFY(QDir().mkpath(dir_));
 }
 
-// The "UserData" singleton the windows read, as the program registers it.
+// The "UserData" singleton the windows read.
 UserDataExposer& CliFlowsTest::userData() {
-    const auto exposers =
-        qApp->findChildren<UserDataExposer*>(QString(), Qt::FindDirectChildrenOnly);
-    Q_ASSERT(exposers.size() == 1);
-    return *exposers.first();
+    return *qApp->findChild<UserDataExposer*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-QString CliFlowsTest::makePackage(const QString& name, const QString& password) {
-    const QString source = dir_ + "/source-" + name;
-    testing::writeFile(source + "/secret.txt", "the secret of " + name.toUtf8());
-    testing::writeFile(source + "/deep/more.bin", testing::noiseBytes(4096, 7));
-    const QString package = dir_ + '/' + name;
-    if (packWithEngine({source + "/secret.txt", source + "/deep"}, package, password) != 0)
-        return QString();
-    return package;
+void CliFlowsTest::flowsWithoutPrompt_data() {
+    // In the arguments, messages and outputs, "%1" stands for the test's folder.
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message"); // empty: one of the worker's error messages
+    QTest::addColumn<QString>("output");  // a folder, or an archive listed with bsdtar
+    QTest::addColumn<QStringList>("listing");
+    const QString extracted = "Extract succeeded!\nFiles extracted to: ";
+    const QStringList zipListing{"a.txt", "sub/", "sub/b.txt"};
+    QTest::newRow("double-click, two names taken")
+        << QStringList{"%1/photos.zip"} << extracted + "%1/photos (2)"
+        << "%1/photos (2)" << zipListing;
+    QTest::newRow("-x, folder with blanks, extra argument")
+        << QStringList{"-x", "  %1/parent ", "%1/photos.zip", "ignored.zip"}
+        << extracted + "%1/parent/photos (1)"
+        << "%1/parent/photos (1)" << zipListing;
+    QTest::newRow("-pk .tar.gz 0, name taken")
+        << QStringList{"-pk", ".tar.gz", "0", "%1", "%1/report.pdf"}
+        << "Pack succeeded!\nFile saved: %1/report (1).tar.gz"
+        << "%1/report (1).tar.gz" << QStringList{"report.pdf"};
+    QTest::newRow("missing") << QStringList{"%1/nothere.zip"} << ""
+                             << "" << QStringList{};
+    QTest::newRow("noise") << QStringList{"%1/noise.zip"} << ""
+                           << "" << QStringList{};
+    QTest::newRow("empty file") << QStringList{"%1/empty.cfr"} << ""
+                                << "" << QStringList{};
 }
 
-QString CliFlowsTest::makePlainZip(const QString& name) {
-    const QString source = dir_ + "/source-" + name;
-    testing::writeFile(source + "/a.txt", "alpha");
-    testing::writeFile(source + "/sub/b.txt", "beta");
-    const testing::ToolRun run =
-        testing::runTool("zip", {"-qr", dir_ + '/' + name, "a.txt", "sub"}, source);
-    return run.exitCode == 0 ? dir_ + '/' + name : QString();
-}
-
-void CliFlowsTest::doubleClickedPlainZipAsksNothing() {
-    const QString zip = makePlainZip("photos.zip");
-    QVERIFY(!zip.isEmpty());
-    QVERIFY(QDir().mkpath(dir_ + "/photos"));
-    QVERIFY(QDir().mkpath(dir_ + "/photos (1)"));
+void CliFlowsTest::flowsWithoutPrompt() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    QFETCH(QString, output);
+    QFETCH(QStringList, listing);
+    QVERIFY(!makePlainZip(dir_, "photos.zip").isEmpty());
+    for (const char* taken : {"/photos", "/photos (1)", "/parent/photos"})
+        QVERIFY(QDir().mkpath(dir_ + taken));
+    testing::writeFile(dir_ + "/report.pdf", testing::noiseBytes(30000, 5));
+    testing::writeFile(dir_ + "/report.tar.gz", "taken");
+    testing::writeFile(dir_ + "/noise.zip", testing::noiseBytes(5000, 11));
+    testing::writeFile(dir_ + "/empty.cfr", "");
+    for (QString& arg : args)
+        arg = arg.arg(dir_);
 
     Outcome outcome;
     UiRobot robot;
-    robot.then("result", readResultAndPressOk(robot, &outcome)).start();
-    runFlow({zip});
+    robot.then("result", robot.acceptResult(&outcome));
+    runFlow(robot, args);
 
     QVERIFY2(robot.finished(), qPrintable(robot.failure()));
     QVERIFY(!robot.windowsSeen().contains("passwordDialog"));
-    QVERIFY(!outcome.isError);
     QVERIFY(outcome.heightLocked);
-    const QString folder = dir_ + "/photos (2)";
-    QCOMPARE(outcome.message, "Extract succeeded!\nFiles extracted to: " + folder);
-    QCOMPARE(testing::treeListing(folder), (QStringList{"a.txt", "sub/", "sub/b.txt"}));
-    QCOMPARE(testing::readFile(folder + "/sub/b.txt"), QByteArray("beta"));
-    QVERIFY(!windowShown("resultDialog"));
+    QVERIFY(!anyWindow("resultDialog")->isVisible());
+    if (message.isEmpty()) {
+        QVERIFY(outcome.isError);
+        const QStringList errors{"Cannot open file", "Wrong password or corrupt file",
+                                 "Unsupported format", "Operation failed"};
+        QVERIFY2(errors.contains(outcome.message), qPrintable(outcome.message));
+        return;
+    }
+    QVERIFY(!outcome.isError);
+    QCOMPARE(outcome.message, message.arg(dir_));
+    QCOMPARE(anyWindow("progressDialog")->height(), 104); // one bar
+    output = output.arg(dir_);
+    if (QFileInfo(output).isDir()) {
+        QCOMPARE(testing::treeListing(output), listing);
+        QCOMPARE(testing::readFile(output + "/sub/b.txt"), QByteArray("beta"));
+    } else {
+        const testing::ToolRun run = testing::runTool("bsdtar", {"-tf", output});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts), listing);
+    }
 }
 
-void CliFlowsTest::doubleClickedPackageOffersLastSavedPassword() {
-    userData().addPassword("other", "not this one");
-    userData().addPassword("work", "s3cret pass");
-    userData().setLastIndex(2); // pack numbering: saved password 1
-    const QString package = makePackage("Report.CFR", "s3cret pass");
+void CliFlowsTest::doubleClickedPackage_data() {
+    QTest::addColumn<int>("lastIndex"); // pack numbering: 0 random, 1 + n saved password n
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("prefilled");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("last saved password offered")
+        << 2 << ""
+        << "s3cret pass"
+        << "Extract succeeded!\nFiles extracted to: %1/Report";
+    QTest::newRow("wrong password typed") << 0 << "wrong"
+                                          << ""
+                                          << "Wrong password or corrupt file";
+}
+
+void CliFlowsTest::doubleClickedPackage() {
+    QFETCH(int, lastIndex);
+    QFETCH(QString, typed);
+    QFETCH(QString, prefilled);
+    QFETCH(QString, message);
+    if (userData().passwordModel()->count() == 0) {
+        userData().addPassword("other", "not this one");
+        userData().addPassword("work", "s3cret pass");
+    }
+    userData().setLastIndex(lastIndex);
+    const QString package = makePackage(dir_, "Report.CFR", "s3cret pass");
     QVERIFY(!package.isEmpty());
 
-    QString label;
-    QString prefilled;
-    int shownHeight = 0;
-    int chosen = -2;
+    QString label, offered;
+    int height = 0, chosen = -2;
+    auto unlock = [&](QQuickWindow* dialog) {
+        label = UiRobot::text(dialog, "passwordLabel");
+        offered = UiRobot::text(dialog, "passwordField");
+        chosen = UiRobot::item(dialog, "choiceBox")->property("currentIndex").toInt();
+        height = dialog->height();
+        if (!typed.isEmpty()) {
+            UiRobot::item(dialog, "passwordField")->setProperty("text", "");
+            UiRobot::type(dialog, "passwordField", typed);
+        }
+        return UiRobot::click(dialog, "okButton");
+    };
     Outcome outcome;
     UiRobot robot;
-    robot
-        .then("unlock prompt",
-              [&] {
-                  QQuickWindow* dialog = robot.shownWindow("passwordDialog");
-                  if (!dialog)
-                      return false;
-                  label = UiRobot::item(dialog, "passwordLabel")->property("text").toString();
-                  prefilled = UiRobot::item(dialog, "passwordField")->property("text").toString();
-                  chosen = UiRobot::item(dialog, "choiceBox")->property("currentIndex").toInt();
-                  shownHeight = dialog->height();
-                  return UiRobot::click(dialog, "okButton");
-              })
-        .then("result", readResultAndPressOk(robot, &outcome))
-        .start();
-    runFlow({package});
+    robot.then("unlock", robot.inPrompt(unlock))
+        .then("result", robot.acceptResult(&outcome, !typed.isEmpty()));
+    runFlow(robot, {package});
 
     QVERIFY2(robot.finished(), qPrintable(robot.failure()));
     QCOMPARE(label, QStringLiteral("Password for \"Report.CFR\""));
-    QCOMPARE(prefilled, QStringLiteral("s3cret pass"));
-    QCOMPARE(chosen, 1);
-    QCOMPARE(shownHeight, 268);
-    QVERIFY2(!outcome.isError, qPrintable(outcome.message));
+    QCOMPARE(height, 268);
+    QCOMPARE(offered, prefilled);
+    if (lastIndex > 0)
+        QCOMPARE(chosen, lastIndex - 1);
+    QCOMPARE(outcome.message, message.arg(dir_));
+    QCOMPARE(outcome.isError, !typed.isEmpty());
+    QCOMPARE(UserData::instance()->lastIndex(), lastIndex);
+    if (outcome.isError)
+        return;
     QCOMPARE(testing::readFile(dir_ + "/Report/secret.txt"),
              QByteArray("the secret of Report.CFR"));
     QCOMPARE(testing::readFile(dir_ + "/Report/deep/more.bin"), testing::noiseBytes(4096, 7));
-    QCOMPARE(UserData::instance()->lastIndex(), 2);
 }
 
-void CliFlowsTest::wrongPasswordShowsTheBareMessage() {
-    userData().setLastIndex(0); // a random password of a pack: nothing preselected to unlock
-    const QString package = makePackage("locked.cfr", "right");
-    QVERIFY(!package.isEmpty());
-
-    QString prefilled = "unset";
-    Outcome outcome;
-    UiRobot robot;
-    robot
-        .then("unlock prompt",
-              [&] {
-                  QQuickWindow* dialog = robot.shownWindow("passwordDialog");
-                  if (!dialog)
-                      return false;
-                  prefilled = UiRobot::item(dialog, "passwordField")->property("text").toString();
-                  UiRobot::type(dialog, "passwordField", "wrong");
-                  return UiRobot::click(dialog, "okButton");
-              })
-        .then("error result closed from the title bar",
-              [&] {
-                  QQuickWindow* result = robot.shownWindow("resultDialog");
-                  if (!result)
-                      return false;
-                  outcome.message = windowText(result, "message");
-                  outcome.isError = result->property("isError").toBool();
-                  result->close();
-                  return true;
-              })
-        .start();
-    runFlow({package});
-
-    QVERIFY2(robot.finished(), qPrintable(robot.failure()));
-    QCOMPARE(prefilled, QString());
-    QVERIFY(outcome.isError);
-    QCOMPARE(outcome.message, QStringLiteral("Wrong password or corrupt file"));
-}
-
-void CliFlowsTest::emptyPasswordIsRefused() {
+void CliFlowsTest::packPromptRefusesEmptyOffersChoicesAndEscapes() {
     userData().setLastIndex(0);
-    testing::writeFile(dir_ + "/a.txt", "a");
-
-    int randomHeight = 0;
-    int randomLength = 0;
-    bool copyShown = false;
-    QString warning;
-    bool stillShown = false;
-    UiRobot robot;
-    robot
-        .then("pack prompt with a random password, emptied",
-              [&] {
-                  QQuickWindow* dialog = robot.shownWindow("passwordDialog");
-                  if (!dialog)
-                      return false;
-                  randomHeight = dialog->height();
-                  copyShown = UiRobot::item(dialog, "copyButton")->isVisible();
-                  QQuickItem* field = UiRobot::item(dialog, "passwordField");
-                  randomLength = field->property("text").toString().size();
-                  field->setProperty("text", QString());
-                  UiRobot::item(dialog, "confirmField")->setProperty("text", QString());
-                  return UiRobot::click(dialog, "okButton");
-              })
-        .then("warning", UiRobot::acceptMessageBox(&warning))
-        .then("escape",
-              [&] {
-                  QQuickWindow* dialog = robot.shownWindow("passwordDialog");
-                  if (UiRobot::shownMessageBox() || !dialog)
-                      return false;
-                  stillShown = true;
-                  UiRobot::pressEscape(dialog);
-                  return true;
-              })
-        .start();
-    runFlow({"-p", dir_, dir_ + "/a.txt"});
-
-    QVERIFY2(robot.finished(), qPrintable(robot.failure()));
-    QCOMPARE(randomHeight, 372);
-    QCOMPARE(randomLength, 16);
-    QVERIFY(copyShown);
-    QCOMPARE(warning, QStringLiteral("Input password please!"));
-    QVERIFY(stillShown);
-    QVERIFY(!robot.windowsSeen().contains("progressDialog"));
-    QVERIFY(!QFileInfo::exists(dir_ + "/a.cfr"));
-}
-
-void CliFlowsTest::choosingEntriesChangesThePackPrompt() {
-    userData().setLastIndex(0);
-    if (userData().passwordModel()->count() == 0)
-        userData().addPassword("home", "h0me pass");
     const QString first = userData().passwordModel()->passwordAt(0);
+    QVERIFY(!first.isEmpty());
     testing::writeFile(dir_ + "/a.txt", "a");
 
     struct State {
         int height = 0;
-        QString password;
-        QString confirm;
-        bool confirmShown = false;
-        bool copyShown = false;
-    };
+        QString password, confirm;
+        bool confirmShown = false, copyShown = false;
+    } preselected, saved, random;
     auto read = [](QQuickWindow* dialog) {
-        return State{dialog->height(),
-                     UiRobot::item(dialog, "passwordField")->property("text").toString(),
-                     UiRobot::item(dialog, "confirmField")->property("text").toString(),
+        return State{dialog->height(), UiRobot::text(dialog, "passwordField"),
+                     UiRobot::text(dialog, "confirmField"),
                      UiRobot::item(dialog, "confirmField")->isVisible(),
                      UiRobot::item(dialog, "copyButton")->isVisible()};
     };
-    State saved;
-    State random;
-    QString copiedMessage;
-    QString clipboard;
+    auto empty = [&](QQuickWindow* dialog) {
+        preselected = read(dialog);
+        UiRobot::item(dialog, "passwordField")->setProperty("text", "");
+        UiRobot::item(dialog, "confirmField")->setProperty("text", "");
+        return UiRobot::click(dialog, "okButton");
+    };
+    auto chooseSaved = [&](QQuickWindow* dialog) {
+        QQuickItem* box = UiRobot::item(dialog, "choiceBox");
+        box->setProperty("currentIndex", 1);
+        QMetaObject::invokeMethod(box, "activated", Q_ARG(int, 1));
+        saved = read(dialog);
+        return UiRobot::click(dialog, "randomButton");
+    };
+    auto copyRandom = [&](QQuickWindow* dialog) {
+        if (!UiRobot::item(dialog, "copyButton")->isVisible())
+            return false;
+        random = read(dialog);
+        return UiRobot::click(dialog, "copyButton");
+    };
+    QString warning, copied;
     UiRobot robot;
-    robot
-        .then("choose the first saved password",
-              [&] {
-                  QQuickWindow* dialog = robot.shownWindow("passwordDialog");
-                  if (!dialog)
-                      return false;
-                  QQuickItem* box = UiRobot::item(dialog, "choiceBox");
-                  box->setProperty("currentIndex", 1);
-                  QMetaObject::invokeMethod(box, "activated", Q_ARG(int, 1));
-                  saved = read(dialog);
-                  return UiRobot::click(dialog, "randomButton");
-              })
-        .then("random password, copied by hand",
-              [&] {
-                  QQuickWindow* dialog = robot.shownWindow("passwordDialog");
-                  if (!dialog || !UiRobot::item(dialog, "copyButton")->isVisible())
-                      return false;
-                  random = read(dialog);
-                  return UiRobot::click(dialog, "copyButton");
-              })
-        .then("copied notice",
-              [&] {
-                  QMessageBox* box = UiRobot::shownMessageBox();
-                  if (!box)
-                      return false;
-                  copiedMessage = box->text();
-                  clipboard = QGuiApplication::clipboard()->text();
-                  box->button(QMessageBox::Ok)->click();
-                  return true;
-              })
-        .then("dismiss", dismissPasswordWindow(robot))
-        .start();
-    runFlow({"-p", dir_, dir_ + "/a.txt"});
+    robot.then("empty the preselected random password", robot.inPrompt(empty))
+        .then("warning", UiRobot::acceptMessageBox(&warning))
+        .then("choose the first saved password", robot.inPrompt(chooseSaved))
+        .then("copy a new random password", robot.inPrompt(copyRandom))
+        .then("copied notice", UiRobot::acceptMessageBox(&copied))
+        .then("escape", robot.escapePrompt());
+    runFlow(robot, {"-p", dir_, dir_ + "/a.txt"});
 
     QVERIFY2(robot.finished(), qPrintable(robot.failure()));
+    QCOMPARE(preselected.height, 372);
+    QCOMPARE(preselected.password.size(), 16);
+    QVERIFY(preselected.copyShown);
+    QCOMPARE(warning, QStringLiteral("Input password please!"));
     QCOMPARE(saved.height, 408);
     QCOMPARE(saved.password, first);
     QCOMPARE(saved.confirm, first);
-    QVERIFY(saved.confirmShown);
-    QVERIFY(!saved.copyShown);
+    QVERIFY(saved.confirmShown && !saved.copyShown);
     QCOMPARE(random.height, 372);
     QCOMPARE(random.password.size(), 16);
     QCOMPARE(random.confirm, random.password);
-    QVERIFY(random.password != first);
+    QVERIFY(random.password != preselected.password);
     QVERIFY(!random.confirmShown);
-    QCOMPARE(copiedMessage, QStringLiteral("Password copied!"));
-    QCOMPARE(clipboard, random.password);
+    QCOMPARE(copied, QStringLiteral("Password copied!"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), random.password);
     // Dismissed: nothing packed, the choice not remembered.
+    QVERIFY(!robot.windowsSeen().contains("progressDialog"));
     QVERIFY(!QFileInfo::exists(dir_ + "/a.cfr"));
     QCOMPARE(UserData::instance()->lastIndex(), 0);
 }
@@ -400,20 +317,14 @@ void CliFlowsTest::packageWithPreselectedRandomPassword() {
     testing::writeFile(docs + "/two.bin", testing::noiseBytes(200000, 3));
 
     QString password;
+    auto accept = [&](QQuickWindow* dialog) {
+        password = UiRobot::text(dialog, "passwordField");
+        return UiRobot::click(dialog, "okButton");
+    };
     Outcome outcome;
     UiRobot robot;
-    robot
-        .then("pack prompt",
-              [&] {
-                  QQuickWindow* dialog = robot.shownWindow("passwordDialog");
-                  if (!dialog)
-                      return false;
-                  password = UiRobot::item(dialog, "passwordField")->property("text").toString();
-                  return UiRobot::click(dialog, "okButton");
-              })
-        .then("result", readResultAndPressOk(robot, &outcome))
-        .start();
-    runFlow({"-p", docs, docs + "/one.txt", docs + "/two.bin"});
+    robot.then("pack prompt", robot.inPrompt(accept)).then("result", robot.acceptResult(&outcome));
+    runFlow(robot, {"-p", docs, docs + "/one.txt", docs + "/two.bin"});
 
     QVERIFY2(robot.finished(), qPrintable(robot.failure()));
     const QString package = docs + "/docs.cfr";
@@ -422,53 +333,51 @@ void CliFlowsTest::packageWithPreselectedRandomPassword() {
     QCOMPARE(QGuiApplication::clipboard()->text(), password);
     QCOMPARE(UserData::instance()->lastIndex(), 0);
     QQuickWindow* progress = anyWindow("progressDialog");
-    QVERIFY(progress);
     QCOMPARE(progress->height(), 160); // two rounds for a package
     QVERIFY(UiRobot::item(progress, "secondSection")->isVisible());
 
-    QCOMPARE(extractWithEngine(package, dir_ + "/wrong", "not it"), int(cfr::BadPassword));
-    QCOMPARE(extractWithEngine(package, dir_ + "/out", password), int(cfr::Ok));
+    QCOMPARE(extract(package, dir_ + "/wrong", "not it"), int(cfr::BadPassword));
+    QCOMPARE(extract(package, dir_ + "/out", password), int(cfr::Ok));
     QCOMPARE(testing::treeListing(dir_ + "/out"), (QStringList{"one.txt", "two.bin"}));
     QCOMPARE(testing::readFile(dir_ + "/out/two.bin"), testing::noiseBytes(200000, 3));
 }
 
+void CliFlowsTest::encryptedZipWithTypedPassword_data() {
+    QTest::addColumn<QStringList>("flags");
+    QTest::newRow("-z") << QStringList{"-z"};
+    QTest::newRow("-pk .zip 1") << QStringList{"-pk", ".zip", "1"};
+}
+
 void CliFlowsTest::encryptedZipWithTypedPassword() {
+    QFETCH(QStringList, flags);
     userData().setLastIndex(-1); // nothing to preselect: the confirmation is shown
     const QString docs = dir_ + "/docs";
     for (const char* name : {"a.txt", "b.txt", "c.txt"})
         testing::writeFile(docs + '/' + name, QByteArray("text of ") + name);
 
-    int confirmHeight = 0;
+    int height = 0;
+    auto mistype = [&](QQuickWindow* dialog) {
+        height = dialog->height();
+        UiRobot::type(dialog, "passwordField", "Tr0ub4dor&3");
+        UiRobot::type(dialog, "confirmField", "Tr0ub4dor&4");
+        return UiRobot::click(dialog, "okButton");
+    };
+    auto fix = [](QQuickWindow* dialog) {
+        UiRobot::item(dialog, "confirmField")->setProperty("text", "");
+        UiRobot::type(dialog, "confirmField", "Tr0ub4dor&3");
+        return UiRobot::click(dialog, "okButton");
+    };
     QString mismatch;
     Outcome outcome;
     UiRobot robot;
-    robot
-        .then("typed password, mistyped confirmation",
-              [&] {
-                  QQuickWindow* dialog = robot.shownWindow("passwordDialog");
-                  if (!dialog)
-                      return false;
-                  confirmHeight = dialog->height();
-                  UiRobot::type(dialog, "passwordField", "Tr0ub4dor&3");
-                  UiRobot::type(dialog, "confirmField", "Tr0ub4dor&4");
-                  return UiRobot::click(dialog, "okButton");
-              })
+    robot.then("mistyped confirmation", robot.inPrompt(mistype))
         .then("mismatch warning", UiRobot::acceptMessageBox(&mismatch))
-        .then("confirmation fixed",
-              [&] {
-                  QQuickWindow* dialog = robot.shownWindow("passwordDialog");
-                  if (UiRobot::shownMessageBox() || !dialog)
-                      return false;
-                  UiRobot::item(dialog, "confirmField")->setProperty("text", QString());
-                  UiRobot::type(dialog, "confirmField", "Tr0ub4dor&3");
-                  return UiRobot::click(dialog, "okButton");
-              })
-        .then("result", readResultAndPressOk(robot, &outcome))
-        .start();
-    runFlow({"-pk", ".zip", "1", docs, docs + "/a.txt", docs + "/b.txt", docs + "/c.txt"});
+        .then("confirmation fixed", robot.inPrompt(fix))
+        .then("result", robot.acceptResult(&outcome));
+    runFlow(robot, flags + QStringList{docs, docs + "/a.txt", docs + "/b.txt", docs + "/c.txt"});
 
     QVERIFY2(robot.finished(), qPrintable(robot.failure()));
-    QCOMPARE(confirmHeight, 408);
+    QCOMPARE(height, 408);
     QCOMPARE(mismatch, QStringLiteral("Password must be the same as confirm!"));
     const QString zip = docs + "/docs.zip";
     QCOMPARE(outcome.message, "Pack succeeded!\nFile saved: " + zip);
@@ -479,103 +388,40 @@ void CliFlowsTest::encryptedZipWithTypedPassword() {
     QCOMPARE(testing::readFile(dir_ + "/out/c.txt"), QByteArray("text of c.txt"));
 }
 
-void CliFlowsTest::tarGzWithoutPasswordAvoidsTakenName() {
-    testing::writeFile(dir_ + "/report.pdf", testing::noiseBytes(30000, 5));
-    testing::writeFile(dir_ + "/report.tar.gz", "taken");
-
-    Outcome outcome;
-    UiRobot robot;
-    robot.then("result", readResultAndPressOk(robot, &outcome)).start();
-    runFlow({"-pk", ".tar.gz", "0", dir_, dir_ + "/report.pdf"});
-
-    QVERIFY2(robot.finished(), qPrintable(robot.failure()));
-    QVERIFY(!robot.windowsSeen().contains("passwordDialog"));
-    const QString archive = dir_ + "/report (1).tar.gz";
-    QCOMPARE(outcome.message, "Pack succeeded!\nFile saved: " + archive);
-    QCOMPARE(testing::readFile(dir_ + "/report.tar.gz"), QByteArray("taken"));
-    const testing::ToolRun listing = testing::runTool("bsdtar", {"-tzf", archive});
-    QCOMPARE(listing.exitCode, 0);
-    QCOMPARE(listing.out.trimmed(), QByteArray("report.pdf"));
-    QCOMPARE(anyWindow("progressDialog")->height(), 104); // one bar
+void CliFlowsTest::batchLeavesOutDismissedPackages_data() {
+    QTest::addColumn<QString>("flag");
+    QTest::addColumn<bool>("withPlainZip");
+    QTest::addColumn<QStringList>("listing");
+    QTest::newRow("-xs, one dismissed")
+        << "-xs" << true << QStringList{"plain/", "plain/a.txt", "plain/sub/", "plain/sub/b.txt"};
+    QTest::newRow("-xc, every prompt dismissed") << "-xc" << false << QStringList{};
 }
 
-void CliFlowsTest::separateFoldersLeaveOutDismissedArchive() {
-    const QString locked = makePackage("locked.cfr", "pw");
-    const QString plain = makePlainZip("plain.zip");
-    QVERIFY(!locked.isEmpty() && !plain.isEmpty());
+void CliFlowsTest::batchLeavesOutDismissedPackages() {
+    QFETCH(QString, flag);
+    QFETCH(bool, withPlainZip);
+    QFETCH(QStringList, listing);
     const QString out = dir_ + "/out";
     QVERIFY(QDir().mkpath(out));
-
+    QStringList args{flag, out, makePackage(dir_, "first.cfr", "one")};
     Outcome outcome;
     UiRobot robot;
-    robot.then("dismiss the package's prompt", dismissPasswordWindow(robot))
-        .then("result", readResultAndPressOk(robot, &outcome))
-        .start();
-    runFlow({"-xs", out, locked, plain});
+    robot.then("dismiss the first prompt", robot.closePrompt());
+    if (withPlainZip) {
+        args << makePlainZip(dir_, "plain.zip");
+        robot.then("result", robot.acceptResult(&outcome));
+    } else {
+        args << makePackage(dir_, "second.cfr", "two");
+        robot.then("dismiss the second prompt", robot.closePrompt());
+    }
+    runFlow(robot, args);
 
     QVERIFY2(robot.finished(), qPrintable(robot.failure()));
-    QVERIFY2(!outcome.isError, qPrintable(outcome.message));
-    QCOMPARE(outcome.message, "Extract succeeded!\nFiles extracted to: " + out);
-    QCOMPARE(testing::treeListing(out),
-             (QStringList{"plain/", "plain/a.txt", "plain/sub/", "plain/sub/b.txt"}));
-}
-
-void CliFlowsTest::everyPromptDismissedShowsNothingMore() {
-    const QString first = makePackage("first.cfr", "one");
-    const QString second = makePackage("second.cfr", "two");
-    const QString out = dir_ + "/out";
-    QVERIFY(QDir().mkpath(out));
-
-    UiRobot robot;
-    robot.then("dismiss the first prompt", dismissPasswordWindow(robot))
-        .then("dismiss the second prompt", dismissPasswordWindow(robot))
-        .start();
-    runFlow({"-xc", out, first, second});
-
-    QVERIFY2(robot.finished(), qPrintable(robot.failure()));
-    QVERIFY(!robot.windowsSeen().contains("progressDialog"));
-    QVERIFY(!robot.windowsSeen().contains("resultDialog"));
-    QCOMPARE(testing::treeListing(out), QStringList());
-}
-
-void CliFlowsTest::extractOneIntoParentWithBlanks() {
-    const QString zip = makePlainZip("bundle.zip");
-    const QString parent = dir_ + "/parent";
-    QVERIFY(QDir().mkpath(parent + "/bundle"));
-
-    Outcome outcome;
-    UiRobot robot;
-    robot.then("result", readResultAndPressOk(robot, &outcome)).start();
-    runFlow({"-x", "  " + parent + " ", zip, "ignored.zip"});
-
-    QVERIFY2(robot.finished(), qPrintable(robot.failure()));
-    QCOMPARE(outcome.message, "Extract succeeded!\nFiles extracted to: " + parent + "/bundle (1)");
-    QCOMPARE(testing::readFile(parent + "/bundle (1)/a.txt"), QByteArray("alpha"));
-}
-
-void CliFlowsTest::unreadableArchivesShowErrors_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("content");
-    QTest::newRow("missing") << "nothere.zip" << QByteArray();
-    QTest::newRow("noise") << "noise.zip" << testing::noiseBytes(5000, 11);
-    QTest::newRow("empty file") << "empty.cfr" << QByteArray("");
-}
-
-void CliFlowsTest::unreadableArchivesShowErrors() {
-    QFETCH(QString, name);
-    QFETCH(QByteArray, content);
-    const QString archive = dir_ + '/' + name;
-    if (!content.isNull())
-        QVERIFY(testing::writeFile(archive, content));
-
-    Outcome outcome;
-    UiRobot robot;
-    robot.then("result", readResultAndPressOk(robot, &outcome)).start();
-    runFlow({archive});
-
-    QVERIFY2(robot.finished(), qPrintable(robot.failure()));
-    QVERIFY(outcome.isError);
-    QVERIFY2(workerMessages.contains(outcome.message), qPrintable(outcome.message));
+    QCOMPARE(testing::treeListing(out), listing);
+    QCOMPARE(robot.windowsSeen().contains("resultDialog"), withPlainZip);
+    QVERIFY(withPlainZip || !robot.windowsSeen().contains("progressDialog"));
+    if (withPlainZip)
+        QCOMPARE(outcome.message, "Extract succeeded!\nFiles extracted to: " + out);
 }
 
 QTEST_MAIN(CliFlowsTest)

@@ -101,19 +101,14 @@ bool UiRobot::click(QQuickWindow* window, const QString& name) {
     return true;
 }
 
-void UiRobot::type(QQuickWindow* window, const QString& field, const QString& text) {
-    QQuickItem* target = item(window, field);
-    if (!target)
-        return;
-    target->forceActiveFocus();
-    for (const QChar c : text)
-        QTest::keyClick(window, c.toLatin1());
+QString UiRobot::text(QQuickWindow* window, const QString& name) {
+    return item(window, name)->property("text").toString();
 }
 
-void UiRobot::pressEscape(QQuickWindow* window) {
-    // A person's key press goes to the window they look at, made active first.
-    window->requestActivate();
-    QTimer::singleShot(50, window, [window] { QTest::keyClick(window, Qt::Key_Escape); });
+void UiRobot::type(QQuickWindow* window, const QString& field, const QString& text) {
+    item(window, field)->forceActiveFocus();
+    for (const QChar c : text)
+        QTest::keyClick(window, c.toLatin1());
 }
 
 QMessageBox* UiRobot::shownMessageBox() {
@@ -134,4 +129,43 @@ UiRobot::Step UiRobot::acceptMessageBox(QString* text) {
         box->button(QMessageBox::Ok)->click();
         return true;
     };
+}
+
+UiRobot::Step UiRobot::inWindow(const QString& name, std::function<bool(QQuickWindow*)> act) const {
+    return [this, name, act] {
+        QQuickWindow* window = shownWindow(name);
+        return window && !shownMessageBox() && act(window);
+    };
+}
+
+UiRobot::Step UiRobot::acceptResult(Outcome* outcome, bool byTitleBar) const {
+    return inWindow("resultDialog", [outcome, byTitleBar](QQuickWindow* result) {
+        // Not before the window has fitted its height to the message.
+        if (result->height() <= 1 || result->minimumHeight() <= 1)
+            return false;
+        outcome->message = result->property("message").toString();
+        outcome->isError = result->property("isError").toBool();
+        outcome->heightLocked = result->minimumHeight() == result->maximumHeight() &&
+                                result->height() == result->minimumHeight();
+        if (!byTitleBar)
+            return click(result, "okButton");
+        result->close();
+        return true;
+    });
+}
+
+UiRobot::Step UiRobot::closePrompt() const {
+    return inWindow("passwordDialog", [](QQuickWindow* dialog) {
+        dialog->close(); // refused: the window hides and reports a dismissal
+        return true;
+    });
+}
+
+UiRobot::Step UiRobot::escapePrompt() const {
+    return inWindow("passwordDialog", [](QQuickWindow* dialog) {
+        // A person's key press goes to the window they look at, made active first.
+        dialog->requestActivate();
+        QTimer::singleShot(50, dialog, [dialog] { QTest::keyClick(dialog, Qt::Key_Escape); });
+        return true;
+    });
 }

@@ -4,11 +4,9 @@
 
 #include <QHash>
 #include <QObject>
-#include <QPointer>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QSet>
-#include <QStringList>
 #include <QTimer>
 
 #include <functional>
@@ -20,30 +18,43 @@ class UiRobot : public QObject {
 public:
     // Returns true once it has done its part; until then it is tried again a moment later.
     using Step = std::function<bool()>;
+    struct Outcome {
+        QString message;
+        bool isError = false;
+        bool heightLocked = false;
+    };
 
     explicit UiRobot(int timeoutMs = 30000);
 
     UiRobot& then(const QString& description, Step step);
     void start();
 
-    // Every step done, nothing timed out.
     bool finished() const { return steps_.isEmpty() && failure_.isEmpty(); }
     QString failure() const { return failure_; }
     // The object names of every window seen shown while the robot ran.
     QSet<QString> windowsSeen() const { return seen_; }
 
-    // The window with that object name once it has stayed shown for a moment (laid out and
-    // painted), or null.
+    // The window with that object name once it has stayed shown for a moment, or null.
     QQuickWindow* shownWindow(const QString& name) const;
     static QQuickItem* item(QQuickWindow* window, const QString& name);
+    static QString text(QQuickWindow* window, const QString& name);
     // Clicks the middle of a visible item like a mouse would; false when it is not there.
     static bool click(QQuickWindow* window, const QString& name);
-    // Focuses the field and types the text key by key.
     static void type(QQuickWindow* window, const QString& field, const QString& text);
-    static void pressEscape(QQuickWindow* window);
     static QMessageBox* shownMessageBox();
-    // A step that waits for a message box, keeps its text and presses OK.
+
+    // A step that acts on the named window once it is shown and no message box covers it.
+    Step inWindow(const QString& name, std::function<bool(QQuickWindow*)> act) const;
+    Step inPrompt(std::function<bool(QQuickWindow*)> act) const {
+        return inWindow("passwordDialog", std::move(act));
+    }
+    // Waits for a message box, keeps its text and presses OK.
     static Step acceptMessageBox(QString* text);
+    // Reads the result window, then presses its OK or its title bar's close button.
+    Step acceptResult(Outcome* outcome, bool byTitleBar = false) const;
+    // The title bar's close button on the password window.
+    Step closePrompt() const;
+    Step escapePrompt() const;
 
 private slots:
     void tick();
