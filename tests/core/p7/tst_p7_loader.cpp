@@ -66,96 +66,92 @@ class TestP7Loader : public QObject {
     Q_OBJECT
 
 private slots:
-    void candidates_data();
-    void candidates();
-    void noPluginAnywhere();
-    void bareNameOnSearchPath();
-    void roundTripThroughEachLayout_data();
-    void roundTripThroughEachLayout();
+    void candidates_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("expected");
+        const QString system = "available 1 layout plain from " + kSystemPlugin;
+        QTest::newRow("nothing chosen: standard location") << kUnset << system;
+        QTest::newRow("empty choice is tried, then the standard ones") << QString() << system;
+        QTest::newRow("missing file") << "/nonexistent/7z.so" << system;
+        QTest::newRow("library without CreateObject") << standIn("no_create_object") << system;
+        QTest::newRow("unknown interface type") << standIn("type7") << system;
+        QTest::newRow("chosen plugin wins, type 0")
+            << standIn("type0") << "available 1 layout plain from " + standIn("type0");
+        QTest::newRow("chosen plugin wins, type 1")
+            << standIn("type1") << "available 1 layout destructor from " + standIn("type1");
+        QTest::newRow("no GetModuleProp: old p7zip layout")
+            << standIn("legacy") << "available 1 layout destructor from " + standIn("legacy");
+    }
+
+    void candidates() {
+        QFETCH(QString, chosen);
+        QFETCH(QString, expected);
+        if (!QFile::exists(kSystemPlugin))
+            QSKIP("the system's 7-Zip plugin is not installed");
+        const ProbeRun run = probe(chosen, {});
+        QVERIFY(run.ran);
+        QCOMPARE(run.out, expected);
+    }
+
+    void noPluginAnywhere() {
+        if (!canHideSystemPlugin())
+            QSKIP("cannot hide the system plugin here (no private mount namespace)");
+        const ProbeRun found = probe("/nonexistent/7z.so", {}, true);
+        QVERIFY(found.ran);
+        QCOMPARE(found.out, QStringLiteral("available 0 layout plain from -"));
+
+        // Encrypted 7z needs the plugin; nothing may be left behind.
+        QTemporaryDir dir;
+        QVERIFY(testing::writeFile(dir.filePath("a.txt"), "data"));
+        const ProbeRun packed =
+            probe("/nonexistent/7z.so",
+                  {"pack", dir.filePath("out.7z"), "pw", dir.filePath("a.txt")}, true);
+        QCOMPARE(packed.out, QStringLiteral("result 3"));
+        QVERIFY(!QFile::exists(dir.filePath("out.7z")));
+    }
+
+    void bareNameOnSearchPath() {
+        if (!canHideSystemPlugin())
+            QSKIP("cannot hide the system plugin here (no private mount namespace)");
+        QTemporaryDir dir;
+        QVERIFY(QFile::copy(standIn("type0"), dir.filePath("7z.so")));
+        const ProbeRun run = probe(kUnset, {}, true, dir.path());
+        QVERIFY(run.ran);
+        QCOMPARE(run.out, "available 1 layout plain from " + dir.filePath("7z.so"));
+    }
+
+    // The stand-in handlers call every method of our streams and callbacks they can reach, in
+    // the layout their plugin announces: a wrong layout would call the wrong methods.
+    void roundTripThroughEachLayout_data() {
+        QTest::addColumn<QString>("plugin");
+        QTest::newRow("type 0 (no destructor slots)") << standIn("type0");
+        QTest::newRow("type 1 (destructor slots)") << standIn("type1");
+        QTest::newRow("no GetModuleProp") << standIn("legacy");
+    }
+
+    void roundTripThroughEachLayout() {
+        QFETCH(QString, plugin);
+        QTemporaryDir dir;
+        const QString source = dir.filePath("docs");
+        QVERIFY(testing::writeFile(source + "/a.txt", "alpha"));
+        QVERIFY(testing::writeFile(source + "/sub/b.bin", testing::noiseBytes(100000, 3)));
+        QVERIFY(QDir().mkpath(source + "/empty"));
+        const QString archive = dir.filePath("docs.7z");
+
+        QCOMPARE(probe(plugin, {"pack", archive, "pässwörd", source}).out,
+                 QStringLiteral("result 0"));
+        QVERIFY(testing::readFile(archive).startsWith("STAND-IN"));
+
+        const QString out = dir.filePath("out");
+        QCOMPARE(probe(plugin, {"extract", archive, out, "pässwörd"}).out,
+                 QStringLiteral("result 0"));
+        QCOMPARE(testing::treeListing(out + "/docs"), testing::treeListing(source));
+        QCOMPARE(testing::readFile(out + "/docs/sub/b.bin"), testing::noiseBytes(100000, 3));
+
+        QCOMPARE(probe(plugin, {"extract", archive, dir.filePath("wrong"), "other"}).out,
+                 QStringLiteral("result 2"));
+    }
 };
-
-void TestP7Loader::candidates_data() {
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QString>("expected");
-    const QString system = "available 1 layout plain from " + kSystemPlugin;
-    QTest::newRow("nothing chosen: standard location") << kUnset << system;
-    QTest::newRow("empty choice is tried, then the standard ones") << QString() << system;
-    QTest::newRow("missing file") << "/nonexistent/7z.so" << system;
-    QTest::newRow("library without CreateObject") << standIn("no_create_object") << system;
-    QTest::newRow("unknown interface type") << standIn("type7") << system;
-    QTest::newRow("chosen plugin wins, type 0")
-        << standIn("type0") << "available 1 layout plain from " + standIn("type0");
-    QTest::newRow("chosen plugin wins, type 1")
-        << standIn("type1") << "available 1 layout destructor from " + standIn("type1");
-    QTest::newRow("no GetModuleProp: old p7zip layout")
-        << standIn("legacy") << "available 1 layout destructor from " + standIn("legacy");
-}
-
-void TestP7Loader::candidates() {
-    QFETCH(QString, chosen);
-    QFETCH(QString, expected);
-    if (!QFile::exists(kSystemPlugin))
-        QSKIP("the system's 7-Zip plugin is not installed");
-    const ProbeRun run = probe(chosen, {});
-    QVERIFY(run.ran);
-    QCOMPARE(run.out, expected);
-}
-
-void TestP7Loader::noPluginAnywhere() {
-    if (!canHideSystemPlugin())
-        QSKIP("cannot hide the system plugin here (no private mount namespace)");
-    const ProbeRun found = probe("/nonexistent/7z.so", {}, true);
-    QVERIFY(found.ran);
-    QCOMPARE(found.out, QStringLiteral("available 0 layout plain from -"));
-
-    // Encrypted 7z needs the plugin; nothing may be left behind.
-    QTemporaryDir dir;
-    QVERIFY(testing::writeFile(dir.filePath("a.txt"), "data"));
-    const ProbeRun packed = probe(
-        "/nonexistent/7z.so", {"pack", dir.filePath("out.7z"), "pw", dir.filePath("a.txt")}, true);
-    QCOMPARE(packed.out, QStringLiteral("result 3"));
-    QVERIFY(!QFile::exists(dir.filePath("out.7z")));
-}
-
-void TestP7Loader::bareNameOnSearchPath() {
-    if (!canHideSystemPlugin())
-        QSKIP("cannot hide the system plugin here (no private mount namespace)");
-    QTemporaryDir dir;
-    QVERIFY(QFile::copy(standIn("type0"), dir.filePath("7z.so")));
-    const ProbeRun run = probe(kUnset, {}, true, dir.path());
-    QVERIFY(run.ran);
-    QCOMPARE(run.out, "available 1 layout plain from " + dir.filePath("7z.so"));
-}
-
-// The stand-in handlers call every method of our streams and callbacks they can reach, in
-// the layout their plugin announces: a wrong layout would call the wrong methods.
-void TestP7Loader::roundTripThroughEachLayout_data() {
-    QTest::addColumn<QString>("plugin");
-    QTest::newRow("type 0 (no destructor slots)") << standIn("type0");
-    QTest::newRow("type 1 (destructor slots)") << standIn("type1");
-    QTest::newRow("no GetModuleProp") << standIn("legacy");
-}
-
-void TestP7Loader::roundTripThroughEachLayout() {
-    QFETCH(QString, plugin);
-    QTemporaryDir dir;
-    const QString source = dir.filePath("docs");
-    QVERIFY(testing::writeFile(source + "/a.txt", "alpha"));
-    QVERIFY(testing::writeFile(source + "/sub/b.bin", testing::noiseBytes(100000, 3)));
-    QVERIFY(QDir().mkpath(source + "/empty"));
-    const QString archive = dir.filePath("docs.7z");
-
-    QCOMPARE(probe(plugin, {"pack", archive, "pässwörd", source}).out, QStringLiteral("result 0"));
-    QVERIFY(testing::readFile(archive).startsWith("STAND-IN"));
-
-    const QString out = dir.filePath("out");
-    QCOMPARE(probe(plugin, {"extract", archive, out, "pässwörd"}).out, QStringLiteral("result 0"));
-    QCOMPARE(testing::treeListing(out + "/docs"), testing::treeListing(source));
-    QCOMPARE(testing::readFile(out + "/docs/sub/b.bin"), testing::noiseBytes(100000, 3));
-
-    QCOMPARE(probe(plugin, {"extract", archive, dir.filePath("wrong"), "other"}).out,
-             QStringLiteral("result 2"));
-}
 
 QTEST_GUILESS_MAIN(TestP7Loader)
 #include "tst_p7_loader.moc"

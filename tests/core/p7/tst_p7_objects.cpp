@@ -130,268 +130,221 @@ class TestP7Objects : public QObject {
     Q_OBJECT
 
 private slots:
-    void identityAndCounts();
-    void passwordViewSharesTheCount();
-    void updateProperties_data();
-    void updateProperties();
-    void pathPropertyIsABstr();
-    void progressFractions();
-    void cancelStopsAtAProgressPoint();
-    void extractStreams();
-    void operationResults_data();
-    void operationResults();
-    void unwritableTargetFails();
-    void lenientUtf8_data();
-    void lenientUtf8();
-    void collectOrder();
-    void collectGuardsLinkCycles();
-    void collectSkipsWhatIsNotAFileOrFolder();
-};
-
-void TestP7Objects::identityAndCounts() {
-    QTemporaryDir dir;
-    checkAllIdentities<Layout::Plain>(dir.path());
-    checkAllIdentities<Layout::VirtualDestructor>(dir.path());
-}
-
-void TestP7Objects::passwordViewSharesTheCount() {
-    checkPasswordView<Layout::Plain>();
-    checkPasswordView<Layout::VirtualDestructor>();
-}
-
-void TestP7Objects::updateProperties_data() {
-    QTest::addColumn<bool>("isDir");
-    QTest::addColumn<qint64>("mtime");
-    QTest::addColumn<quint32>("attrib");
-    QTest::addColumn<quint64>("filetime");
-    QTest::newRow("file") << false << qint64(1700000000) << 0x20u
-                          << quint64((1700000000ull + 11644473600ull) * 10000000ull);
-    QTest::newRow("folder") << true << qint64(0) << 0x10u << quint64(116444736000000000ull);
-    QTest::newRow("before 1970 reads as 1970")
-        << false << qint64(-86400 * 365) << 0x20u << quint64(116444736000000000ull);
-}
-
-void TestP7Objects::updateProperties() {
-    QFETCH(bool, isDir);
-    QFETCH(qint64, mtime);
-    QFETCH(quint32, attrib);
-    QFETCH(quint64, filetime);
-    const cfr::UpdateItem item{L"a", "/nowhere", isDir, isDir ? 0u : 1234u, mtime};
-    for (auto layout : {Layout::Plain, Layout::VirtualDestructor}) {
-        auto get = [&](p7::PROPID id, std::uint32_t index = 0) {
-            return layout == Layout::Plain
-                       ? updateProperty<Layout::Plain>(item, id, index)
-                       : updateProperty<Layout::VirtualDestructor>(item, id, index);
-        };
-        const auto time = get(p7::kpidMTime);
-        QCOMPARE(time.vt, std::uint16_t(p7::VT_FILETIME));
-        QCOMPARE(quint64(time.filetime), filetime);
-        const auto attr = get(p7::kpidAttrib);
-        QCOMPARE(attr.vt, std::uint16_t(p7::VT_UI4));
-        QCOMPARE(quint32(attr.ulVal), attrib);
-        const auto dirFlag = get(p7::kpidIsDir);
-        QCOMPARE(dirFlag.vt, std::uint16_t(p7::VT_BOOL));
-        QCOMPARE(dirFlag.boolVal, isDir ? p7::VARIANT_TRUE : p7::VARIANT_FALSE);
-        const auto size = get(p7::kpidSize);
-        QCOMPARE(size.vt, std::uint16_t(p7::VT_UI8));
-        QCOMPARE(quint64(size.uhVal), quint64(item.size));
-        QCOMPARE(get(p7::kpidAttrib + 1).vt, std::uint16_t(p7::VT_EMPTY)); // not one we give
-        QCOMPARE(get(p7::kpidSize, 1).vt, std::uint16_t(p7::VT_EMPTY));    // no such item
+    void identityAndCounts() {
+        QTemporaryDir dir;
+        checkAllIdentities<Layout::Plain>(dir.path());
+        checkAllIdentities<Layout::VirtualDestructor>(dir.path());
     }
-}
 
-void TestP7Objects::pathPropertyIsABstr() {
-    const cfr::UpdateItem item{L"dossier/été 😀.txt", "/nowhere", false, 0, 0};
-    const auto value = updateProperty<Layout::Plain>(item, p7::kpidPath);
-    QCOMPARE(value.vt, std::uint16_t(p7::VT_BSTR));
-    QCOMPARE(cfr::wideToUtf8(value.bstrVal), std::string("dossier/été 😀.txt"));
-    std::uint32_t bytes = 0;
-    std::memcpy(&bytes, reinterpret_cast<char*>(value.bstrVal) - 4, 4);
-    QCOMPARE(bytes, std::uint32_t(item.name.size() * 4));
-    QCOMPARE(value.bstrVal[item.name.size()], L'\0');
-    cfr::freeBstr(value.bstrVal);
-}
+    void passwordViewSharesTheCount() {
+        checkPasswordView<Layout::Plain>();
+        checkPasswordView<Layout::VirtualDestructor>();
+    }
 
-void TestP7Objects::progressFractions() {
-    Reports reports;
-    const cfr::ProgressSink sink{record, &reports};
-    const std::vector<cfr::UpdateItem> items;
-    const std::wstring password = L"pw";
-    p7::Ref<cfr::UpdateCallback<Layout::Plain>> callback(
-        new cfr::UpdateCallback<Layout::Plain>(items, password, &sink));
-    const std::uint64_t fifty = 50;
-    QCOMPARE(callback->SetCompleted(&fifty), p7::S_OK); // no total yet: nothing to report
-    QVERIFY(reports.fractions.empty());
-    callback->SetTotal(200);
-    QCOMPARE(callback->SetCompleted(&fifty), p7::S_OK);
-    QCOMPARE(callback->SetCompleted(nullptr), p7::S_OK);
-    QCOMPARE(reports.fractions, std::vector<double>{0.25});
-}
+    void updateProperties_data() {
+        QTest::addColumn<bool>("isDir");
+        QTest::addColumn<qint64>("mtime");
+        QTest::addColumn<quint32>("attrib");
+        QTest::addColumn<quint64>("filetime");
+        QTest::newRow("file") << false << qint64(1700000000) << 0x20u
+                              << quint64((1700000000ull + 11644473600ull) * 10000000ull);
+        QTest::newRow("folder") << true << qint64(0) << 0x10u << quint64(116444736000000000ull);
+        QTest::newRow("before 1970 reads as 1970")
+            << false << qint64(-86400 * 365) << 0x20u << quint64(116444736000000000ull);
+    }
 
-void TestP7Objects::cancelStopsAtAProgressPoint() {
-    Reports reports;
-    const cfr::ProgressSink sink{record, &reports, askCancel};
-    const std::vector<cfr::ExtractItem> items{{"", false}};
-    const std::wstring password = L"pw";
-    p7::Ref<cfr::ExtractCb<Layout::Plain>> callback(
-        new cfr::ExtractCb<Layout::Plain>(items, password, &sink));
-    callback->SetTotal(10);
-    const std::uint64_t five = 5;
-    QCOMPARE(callback->SetCompleted(&five), p7::S_OK);
-    QVERIFY(!callback->cancelled());
-    reports.cancel = true;
-    QCOMPARE(callback->SetCompleted(&five), p7::E_ABORT);
-    p7::ISequentialOutStream<Layout::Plain>* stream = nullptr;
-    QCOMPARE(callback->GetStream(0, &stream, p7::kAskExtract), p7::E_ABORT);
-    QVERIFY(callback->cancelled());
-    QCOMPARE(reports.fractions, std::vector<double>{0.5});
-}
+    void updateProperties() {
+        QFETCH(bool, isDir);
+        QFETCH(qint64, mtime);
+        QFETCH(quint32, attrib);
+        QFETCH(quint64, filetime);
+        const cfr::UpdateItem item{L"a", "/nowhere", isDir, isDir ? 0u : 1234u, mtime};
+        for (auto layout : {Layout::Plain, Layout::VirtualDestructor}) {
+            auto get = [&](p7::PROPID id, std::uint32_t index = 0) {
+                return layout == Layout::Plain
+                           ? updateProperty<Layout::Plain>(item, id, index)
+                           : updateProperty<Layout::VirtualDestructor>(item, id, index);
+            };
+            const auto time = get(p7::kpidMTime);
+            QCOMPARE(time.vt, std::uint16_t(p7::VT_FILETIME));
+            QCOMPARE(quint64(time.filetime), filetime);
+            const auto attr = get(p7::kpidAttrib);
+            QCOMPARE(attr.vt, std::uint16_t(p7::VT_UI4));
+            QCOMPARE(quint32(attr.ulVal), attrib);
+            const auto dirFlag = get(p7::kpidIsDir);
+            QCOMPARE(dirFlag.vt, std::uint16_t(p7::VT_BOOL));
+            QCOMPARE(dirFlag.boolVal, isDir ? p7::VARIANT_TRUE : p7::VARIANT_FALSE);
+            const auto size = get(p7::kpidSize);
+            QCOMPARE(size.vt, std::uint16_t(p7::VT_UI8));
+            QCOMPARE(quint64(size.uhVal), quint64(item.size));
+            QCOMPARE(get(p7::kpidAttrib + 1).vt, std::uint16_t(p7::VT_EMPTY)); // not one we give
+            QCOMPARE(get(p7::kpidSize, 1).vt, std::uint16_t(p7::VT_EMPTY));    // no such item
+        }
+    }
 
-void TestP7Objects::extractStreams() {
-    QTemporaryDir dir;
-    const std::string root = QFile::encodeName(dir.path()).toStdString();
-    const std::vector<cfr::ExtractItem> items{
-        {root + "/a/b/file.txt", false}, {root + "/folder/inner", true}, {"", true}};
-    const std::wstring password = L"pw";
-    const cfr::ProgressSink sink;
-    p7::Ref<cfr::ExtractCb<Layout::Plain>> callback(
-        new cfr::ExtractCb<Layout::Plain>(items, password, &sink));
+    void pathPropertyIsABstr() {
+        const cfr::UpdateItem item{L"dossier/été 😀.txt", "/nowhere", false, 0, 0};
+        const auto value = updateProperty<Layout::Plain>(item, p7::kpidPath);
+        QCOMPARE(value.vt, std::uint16_t(p7::VT_BSTR));
+        QCOMPARE(cfr::wideToUtf8(value.bstrVal), std::string("dossier/été 😀.txt"));
+        std::uint32_t bytes = 0;
+        std::memcpy(&bytes, reinterpret_cast<char*>(value.bstrVal) - 4, 4);
+        QCOMPARE(bytes, std::uint32_t(item.name.size() * 4));
+        QCOMPARE(value.bstrVal[item.name.size()], L'\0');
+        cfr::freeBstr(value.bstrVal);
+    }
 
-    // Testing, or an entry with no place: success, no stream, nothing created.
-    for (auto [index, mode] :
-         {std::pair{0u, 1}, std::pair{0u, 2}, std::pair{2u, 0}, std::pair{7u, 0}}) {
+    // Nothing is reported before the total is known; a cancel stops the next progress point.
+    void progressAndCancel() {
+        Reports reports;
+        const cfr::ProgressSink sink{record, &reports, askCancel};
+        const std::vector<cfr::ExtractItem> items{{"", false}};
+        const std::wstring password = L"pw";
+        p7::Ref<cfr::ExtractCb<Layout::Plain>> callback(
+            new cfr::ExtractCb<Layout::Plain>(items, password, &sink));
+        const std::uint64_t five = 5;
+        QCOMPARE(callback->SetCompleted(&five), p7::S_OK);
+        callback->SetTotal(20);
+        QCOMPARE(callback->SetCompleted(&five), p7::S_OK);
+        QCOMPARE(callback->SetCompleted(nullptr), p7::S_OK);
+        QVERIFY(!callback->cancelled());
+        reports.cancel = true;
+        QCOMPARE(callback->SetCompleted(&five), p7::E_ABORT);
         p7::ISequentialOutStream<Layout::Plain>* stream = nullptr;
-        QCOMPARE(callback->GetStream(index, &stream, mode), p7::S_OK);
+        QCOMPARE(callback->GetStream(0, &stream, p7::kAskExtract), p7::E_ABORT);
+        QVERIFY(callback->cancelled());
+        QCOMPARE(reports.fractions, std::vector<double>{0.25});
+    }
+
+    void extractStreams() {
+        QTemporaryDir dir;
+        const std::string root = QFile::encodeName(dir.path()).toStdString();
+        const std::vector<cfr::ExtractItem> items{
+            {root + "/a/b/file.txt", false}, {root + "/folder/inner", true}, {"", true}};
+        const std::wstring password = L"pw";
+        const cfr::ProgressSink sink;
+        p7::Ref<cfr::ExtractCb<Layout::Plain>> callback(
+            new cfr::ExtractCb<Layout::Plain>(items, password, &sink));
+
+        // Testing, or an entry with no place: success, no stream, nothing created.
+        for (auto [index, mode] :
+             {std::pair{0u, 1}, std::pair{0u, 2}, std::pair{2u, 0}, std::pair{7u, 0}}) {
+            p7::ISequentialOutStream<Layout::Plain>* stream = nullptr;
+            QCOMPARE(callback->GetStream(index, &stream, mode), p7::S_OK);
+            QVERIFY(!stream);
+        }
+        QCOMPARE(testing::treeListing(dir.path()), QStringList());
+
+        p7::ISequentialOutStream<Layout::Plain>* stream = nullptr;
+        QCOMPARE(callback->GetStream(1, &stream, p7::kAskExtract), p7::S_OK);
         QVERIFY(!stream);
+        QCOMPARE(callback->GetStream(0, &stream, p7::kAskExtract), p7::S_OK);
+        QVERIFY(stream);
+        std::uint32_t written = 0;
+        QCOMPARE(stream->Write("hello", 5, &written), p7::S_OK);
+        QCOMPARE(written, 5u);
+        stream->Release();
+        callback->SetOperationResult(p7::kOperationOk);
+        QVERIFY(!callback->failed());
+        QCOMPARE(testing::readFile(dir.filePath("a/b/file.txt")), QByteArray("hello"));
+        QVERIFY(QFileInfo(dir.filePath("folder/inner")).isDir());
     }
-    QCOMPARE(testing::treeListing(dir.path()), QStringList());
 
-    p7::ISequentialOutStream<Layout::Plain>* stream = nullptr;
-    QCOMPARE(callback->GetStream(1, &stream, p7::kAskExtract), p7::S_OK);
-    QVERIFY(!stream);
-    QCOMPARE(callback->GetStream(0, &stream, p7::kAskExtract), p7::S_OK);
-    QVERIFY(stream);
-    std::uint32_t written = 0;
-    QCOMPARE(stream->Write("hello", 5, &written), p7::S_OK);
-    QCOMPARE(written, 5u);
-    stream->Release();
-    callback->SetOperationResult(p7::kOperationOk);
-    QVERIFY(!callback->failed());
-    QCOMPARE(testing::readFile(dir.filePath("a/b/file.txt")), QByteArray("hello"));
-    QVERIFY(QFileInfo(dir.filePath("folder/inner")).isDir());
-}
-
-void TestP7Objects::operationResults_data() {
-    QTest::addColumn<int>("result");
-    QTest::addColumn<bool>("failed");
-    QTest::newRow("ok") << 0 << false;
-    QTest::newRow("crc error") << 3 << true;
-    QTest::newRow("wrong password") << 9 << true;
-}
-
-void TestP7Objects::operationResults() {
-    QFETCH(int, result);
-    QFETCH(bool, failed);
-    const std::vector<cfr::ExtractItem> items;
-    const std::wstring password;
-    const cfr::ProgressSink sink;
-    p7::Ref<cfr::ExtractCb<Layout::VirtualDestructor>> callback(
-        new cfr::ExtractCb<Layout::VirtualDestructor>(items, password, &sink));
-    callback->SetOperationResult(result);
-    callback->SetOperationResult(0); // a later success does not undo a failure
-    QCOMPARE(callback->failed(), failed);
-}
-
-void TestP7Objects::unwritableTargetFails() {
-    QTemporaryDir dir;
-    QVERIFY(testing::writeFile(dir.filePath("plain"), "x"));
-    const std::string blocked = QFile::encodeName(dir.filePath("plain/under.txt")).toStdString();
-    const std::vector<cfr::ExtractItem> items{{blocked, false}};
-    const std::wstring password;
-    const cfr::ProgressSink sink;
-    p7::Ref<cfr::ExtractCb<Layout::Plain>> callback(
-        new cfr::ExtractCb<Layout::Plain>(items, password, &sink));
-    p7::ISequentialOutStream<Layout::Plain>* stream = nullptr;
-    QCOMPARE(callback->GetStream(0, &stream, p7::kAskExtract), p7::E_FAIL);
-    QVERIFY(!stream);
-    QVERIFY(callback->writeFailed());
-    QVERIFY(!callback->failed()); // nothing says the password was wrong
-}
-
-void TestP7Objects::lenientUtf8_data() {
-    QTest::addColumn<QByteArray>("utf8");
-    QTest::addColumn<QVector<uint>>("wide");
-    QTest::addColumn<bool>("roundTrips");
-    QTest::newRow("ascii") << QByteArray("ab") << QVector<uint>{'a', 'b'} << true;
-    QTest::newRow("two bytes") << QByteArray("\xC3\xA9") << QVector<uint>{0xE9} << true;
-    QTest::newRow("three bytes") << QByteArray("\xE2\x82\xAC") << QVector<uint>{0x20AC} << true;
-    QTest::newRow("four bytes") << QByteArray("\xF0\x9F\x98\x80") << QVector<uint>{0x1F600} << true;
-    QTest::newRow("stray continuation") << QByteArray("\x80z") << QVector<uint>{0x80, 'z'} << false;
-    QTest::newRow("invalid lead") << QByteArray("\xFF") << QVector<uint>{0xFF} << false;
-    QTest::newRow("cut short") << QByteArray("\xE2\x82") << QVector<uint>{0x82} << false;
-}
-
-void TestP7Objects::lenientUtf8() {
-    QFETCH(QByteArray, utf8);
-    QFETCH(QVector<uint>, wide);
-    QFETCH(bool, roundTrips);
-    const std::wstring decoded = cfr::utf8ToWide(utf8.toStdString());
-    QCOMPARE(QVector<uint>(decoded.begin(), decoded.end()), wide);
-    if (roundTrips)
-        QCOMPARE(QByteArray::fromStdString(cfr::wideToUtf8(decoded.c_str())), utf8);
-}
-
-void TestP7Objects::collectOrder() {
-    QTemporaryDir dir;
-    QVERIFY(testing::writeFile(dir.filePath("docs/a.txt"), "aaa"));
-    QVERIFY(testing::writeFile(dir.filePath("docs/sub/b.txt"), "bb"));
-    QVERIFY(testing::writeFile(dir.filePath("docs/sub/c.txt"), ""));
-    std::vector<cfr::UpdateItem> items;
-    cfr::p7CollectItems(items, L"docs", QFile::encodeName(dir.filePath("docs")).toStdString());
-    QCOMPARE(int(items.size()), 5);
-    QStringList names;
-    for (const auto& item : items) {
-        names << QString::fromStdWString(item.name);
-        QCOMPARE(item.isDir, QFileInfo(QFile::decodeName(item.fsPath.c_str())).isDir());
-        QCOMPARE(qint64(item.size), item.isDir ? 0 : QFileInfo(item.fsPath.c_str()).size());
+    void operationResults_data() {
+        QTest::addColumn<int>("result");
+        QTest::addColumn<bool>("failed");
+        QTest::newRow("ok") << 0 << false;
+        QTest::newRow("crc error") << 3 << true;
+        QTest::newRow("wrong password") << 9 << true;
     }
-    QCOMPARE(names.first(), QStringLiteral("docs"));
-    // Each folder comes before everything in it.
-    for (int i = 0; i < names.size(); ++i)
-        for (int j = 0; j < i; ++j)
-            QVERIFY2(!names[j].startsWith(names[i] + '/'), qPrintable(names.join(' ')));
-    names.sort();
-    QCOMPARE(names,
-             (QStringList{"docs", "docs/a.txt", "docs/sub", "docs/sub/b.txt", "docs/sub/c.txt"}));
-    QCOMPARE(items.front().mtime,
-             QFileInfo(dir.filePath("docs")).lastModified().toSecsSinceEpoch());
-}
 
-void TestP7Objects::collectGuardsLinkCycles() {
-    QTemporaryDir dir;
-    QVERIFY(testing::writeFile(dir.filePath("top/f.txt"), "f"));
-    QVERIFY(testing::writeFile(dir.filePath("elsewhere/g.txt"), "g"));
-    QVERIFY(QFile::link(dir.filePath("top"), dir.filePath("top/loop")));
-    QVERIFY(QFile::link(dir.filePath("elsewhere"), dir.filePath("top/linked")));
-    std::vector<cfr::UpdateItem> items;
-    cfr::p7CollectItems(items, L"top", QFile::encodeName(dir.filePath("top")).toStdString());
-    QStringList names;
-    for (const auto& item : items)
-        names << QString::fromStdWString(item.name);
-    names.sort();
-    // Links are followed, except back into the folder being walked.
-    QCOMPARE(names, (QStringList{"top", "top/f.txt", "top/linked", "top/linked/g.txt"}));
-}
+    void operationResults() {
+        QFETCH(int, result);
+        QFETCH(bool, failed);
+        const std::vector<cfr::ExtractItem> items;
+        const std::wstring password;
+        const cfr::ProgressSink sink;
+        p7::Ref<cfr::ExtractCb<Layout::VirtualDestructor>> callback(
+            new cfr::ExtractCb<Layout::VirtualDestructor>(items, password, &sink));
+        callback->SetOperationResult(result);
+        callback->SetOperationResult(0); // a later success does not undo a failure
+        QCOMPARE(callback->failed(), failed);
+    }
 
-void TestP7Objects::collectSkipsWhatIsNotAFileOrFolder() {
-    QTemporaryDir dir;
-    QVERIFY(QFile::link(dir.filePath("missing"), dir.filePath("broken")));
-    std::vector<cfr::UpdateItem> items;
-    for (const char* name : {"broken", "missing"})
-        cfr::p7CollectItems(items, L"x", QFile::encodeName(dir.filePath(name)).toStdString());
-    cfr::p7CollectItems(items, L"null", "/dev/null");
-    QCOMPARE(int(items.size()), 0);
-}
+    void lenientUtf8_data() {
+        QTest::addColumn<QByteArray>("utf8");
+        QTest::addColumn<QVector<uint>>("wide");
+        QTest::addColumn<bool>("roundTrips");
+        QTest::newRow("two bytes") << QByteArray("\xC3\xA9") << QVector<uint>{0xE9} << true;
+        QTest::newRow("four bytes")
+            << QByteArray("\xF0\x9F\x98\x80") << QVector<uint>{0x1F600} << true;
+        QTest::newRow("stray continuation")
+            << QByteArray("\x80z") << QVector<uint>{0x80, 'z'} << false;
+        QTest::newRow("cut short") << QByteArray("\xE2\x82") << QVector<uint>{0x82} << false;
+    }
+
+    void lenientUtf8() {
+        QFETCH(QByteArray, utf8);
+        QFETCH(QVector<uint>, wide);
+        QFETCH(bool, roundTrips);
+        const std::wstring decoded = cfr::utf8ToWide(utf8.toStdString());
+        QCOMPARE(QVector<uint>(decoded.begin(), decoded.end()), wide);
+        if (roundTrips)
+            QCOMPARE(QByteArray::fromStdString(cfr::wideToUtf8(decoded.c_str())), utf8);
+    }
+
+    void collectOrder() {
+        QTemporaryDir dir;
+        QVERIFY(testing::writeFile(dir.filePath("docs/a.txt"), "aaa"));
+        QVERIFY(testing::writeFile(dir.filePath("docs/sub/b.txt"), "bb"));
+        QVERIFY(testing::writeFile(dir.filePath("docs/sub/c.txt"), ""));
+        std::vector<cfr::UpdateItem> items;
+        cfr::p7CollectItems(items, L"docs", QFile::encodeName(dir.filePath("docs")).toStdString());
+        QCOMPARE(int(items.size()), 5);
+        QStringList names;
+        for (const auto& item : items) {
+            names << QString::fromStdWString(item.name);
+            QCOMPARE(item.isDir, QFileInfo(QFile::decodeName(item.fsPath.c_str())).isDir());
+            QCOMPARE(qint64(item.size), item.isDir ? 0 : QFileInfo(item.fsPath.c_str()).size());
+        }
+        QCOMPARE(names.first(), QStringLiteral("docs"));
+        // Each folder comes before everything in it.
+        for (int i = 0; i < names.size(); ++i)
+            for (int j = 0; j < i; ++j)
+                QVERIFY2(!names[j].startsWith(names[i] + '/'), qPrintable(names.join(' ')));
+        names.sort();
+        QCOMPARE(names, (QStringList{"docs", "docs/a.txt", "docs/sub", "docs/sub/b.txt",
+                                     "docs/sub/c.txt"}));
+        QCOMPARE(items.front().mtime,
+                 QFileInfo(dir.filePath("docs")).lastModified().toSecsSinceEpoch());
+    }
+
+    void collectGuardsLinkCycles() {
+        QTemporaryDir dir;
+        QVERIFY(testing::writeFile(dir.filePath("top/f.txt"), "f"));
+        QVERIFY(testing::writeFile(dir.filePath("elsewhere/g.txt"), "g"));
+        QVERIFY(QFile::link(dir.filePath("top"), dir.filePath("top/loop")));
+        QVERIFY(QFile::link(dir.filePath("elsewhere"), dir.filePath("top/linked")));
+        std::vector<cfr::UpdateItem> items;
+        cfr::p7CollectItems(items, L"top", QFile::encodeName(dir.filePath("top")).toStdString());
+        QStringList names;
+        for (const auto& item : items)
+            names << QString::fromStdWString(item.name);
+        names.sort();
+        // Links are followed, except back into the folder being walked.
+        QCOMPARE(names, (QStringList{"top", "top/f.txt", "top/linked", "top/linked/g.txt"}));
+    }
+
+    void collectSkipsWhatIsNotAFileOrFolder() {
+        QTemporaryDir dir;
+        QVERIFY(QFile::link(dir.filePath("missing"), dir.filePath("broken")));
+        std::vector<cfr::UpdateItem> items;
+        for (const char* name : {"broken", "missing"})
+            cfr::p7CollectItems(items, L"x", QFile::encodeName(dir.filePath(name)).toStdString());
+        cfr::p7CollectItems(items, L"null", "/dev/null");
+        QCOMPARE(int(items.size()), 0);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestP7Objects)
 #include "tst_p7_objects.moc"

@@ -62,7 +62,10 @@ cfr::ProgressSink ProgressLog::sink() {
 }
 
 void ProgressLog::record(void* context, double fraction) {
-    static_cast<ProgressLog*>(context)->fractions.push_back(fraction);
+    auto* log = static_cast<ProgressLog*>(context);
+    log->fractions.push_back(fraction);
+    if (log->onReport)
+        log->onReport(fraction);
 }
 
 int ProgressLog::cancel(void* context) {
@@ -97,7 +100,13 @@ QString treeDifference(const QString& expected, const QString& actual) {
     return QString();
 }
 
-int packPaths(const QStringList& inputs, const QString& dest, const char* password,
+namespace {
+QByteArray passwordBytes(const QString& password) {
+    return password.isNull() ? QByteArray() : password.toUtf8();
+}
+} // namespace
+
+int packPaths(const QStringList& inputs, const QString& dest, const QString& password,
               ProgressLog* log) {
     std::vector<QByteArray> utf8;
     for (const QString& input : inputs)
@@ -105,8 +114,19 @@ int packPaths(const QStringList& inputs, const QString& dest, const char* passwo
     std::vector<const char*> pointers;
     for (const QByteArray& bytes : utf8)
         pointers.push_back(bytes.constData());
-    return cfr::pack(pointers.data(), int(pointers.size()), dest.toUtf8().constData(), password,
+    const QByteArray pw = passwordBytes(password);
+    return cfr::pack(pointers.data(), int(pointers.size()), dest.toUtf8().constData(),
+                     password.isNull() ? nullptr : pw.constData(),
                      log ? ProgressLog::record : nullptr, log, log ? ProgressLog::cancel : nullptr);
+}
+
+int extractTo(const QString& archive, const QString& dest, const QString& password,
+              ProgressLog* log) {
+    const QByteArray pw = passwordBytes(password);
+    return cfr::extract(archive.toUtf8().constData(), dest.toUtf8().constData(),
+                        password.isNull() ? nullptr : pw.constData(),
+                        log ? ProgressLog::record : nullptr, log,
+                        log ? ProgressLog::cancel : nullptr);
 }
 
 } // namespace tartest

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace tartest {
@@ -28,10 +29,12 @@ bool writeTar(const QString& path, const std::vector<RawEntry>& entries,
 // octal, type bits included).
 QStringList listEntries(const QString& archive);
 
-// Records every progress report; asks to cancel once cancelAfter reports were seen.
+// Records every progress report (running onReport, if set, on each); asks to cancel once
+// cancelAfter reports were seen.
 struct ProgressLog {
     std::vector<double> fractions;
     int cancelAfter = -1;
+    std::function<void(double)> onReport;
     cfr::ProgressSink sink();
     static void record(void* context, double fraction);
     static int cancel(void* context);
@@ -44,8 +47,10 @@ QStringList makeSampleTree(const QString& root);
 // Empty when both trees hold the same names and the same bytes, else what differs.
 QString treeDifference(const QString& expected, const QString& actual);
 
-// The paths of inputs as UTF-8, for cfr::pack.
-int packPaths(const QStringList& inputs, const QString& dest, const char* password = nullptr,
+// cfr::pack and cfr::extract on Qt strings; a null password is passed as null.
+int packPaths(const QStringList& inputs, const QString& dest, const QString& password = QString(),
+              ProgressLog* log = nullptr);
+int extractTo(const QString& archive, const QString& dest, const QString& password = QString(),
               ProgressLog* log = nullptr);
 
 } // namespace tartest

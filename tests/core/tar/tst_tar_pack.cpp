@@ -1,5 +1,4 @@
 // The writer: entries and their attributes, input naming, links, progress, failures.
-#include "tar/tar_backend.h"
 #include "tar_test_util.h"
 #include "test_support.h"
 
@@ -52,13 +51,6 @@ private slots:
         entries.sort();
         QCOMPARE(entries, (QStringList{"photos/ 40755 0", "photos/empty/ 40755 0",
                                        "photos/shot.jpg 100644 0"}));
-    }
-
-    void anEmptyFolderIsOneEntry() {
-        QTemporaryDir tmp;
-        QDir().mkpath(tmp.path() + "/photos");
-        QCOMPARE(packPaths({tmp.path() + "/photos"}, tmp.path() + "/p.tar"), int(cfr::Ok));
-        QCOMPARE(listEntries(tmp.path() + "/p.tar"), QStringList{"photos/ 40755 0"});
     }
 
     void inputsOfTheSameNameAllReachTheArchive() {
@@ -118,26 +110,15 @@ private slots:
         QCOMPARE(readFile(out + "/root/file-link"), QByteArray("real"));
     }
 
-    void onlyFilesAndFoldersAreStored() {
+    // A pipe would block the job for ever; the archive itself would grow while read.
+    void onlyFilesAndFoldersOtherThanTheArchiveAreStored() {
         QTemporaryDir tmp;
         const QString root = tmp.path() + "/root";
-        QVERIFY(writeFile(root + "/kept.txt", "k"));
-        // Reading a pipe would wait for a writer for ever.
+        QVERIFY(writeFile(root + "/kept.bin", testing::noiseBytes(256 * 1024)));
         QCOMPARE(::mkfifo((root + "/pipe").toUtf8().constData(), 0644), 0);
-        const QString archive = tmp.path() + "/s.tar";
-        QCOMPARE(packPaths({root}, archive), int(cfr::Ok));
-        QCOMPARE(listEntries(archive), (QStringList{"root/ 40755 0", "root/kept.txt 100644 0"}));
-    }
-
-    void theArchiveIsNeverStoredInsideItself() {
-        QTemporaryDir tmp;
-        const QString root = tmp.path() + "/root";
-        QVERIFY(writeFile(root + "/a.bin", testing::noiseBytes(256 * 1024)));
         const QString archive = root + "/self.tar";
         QCOMPARE(packPaths({root}, archive), int(cfr::Ok));
-        QStringList entries = listEntries(archive);
-        entries.sort();
-        QCOMPARE(entries, (QStringList{"root/ 40755 0", "root/a.bin 100644 0"}));
+        QCOMPARE(listEntries(archive), (QStringList{"root/ 40755 0", "root/kept.bin 100644 0"}));
     }
 
     void progressGrowsBlockByBlockToOne() {
@@ -145,7 +126,7 @@ private slots:
         QVERIFY(writeFile(tmp.path() + "/in/one.bin", testing::noiseBytes(300 * 1024)));
         QVERIFY(writeFile(tmp.path() + "/in/two.bin", testing::noiseBytes(100 * 1024)));
         ProgressLog log;
-        QCOMPARE(packPaths({tmp.path() + "/in"}, tmp.path() + "/p.tar.zst", nullptr, &log),
+        QCOMPARE(packPaths({tmp.path() + "/in"}, tmp.path() + "/p.tar.zst", QString(), &log),
                  int(cfr::Ok));
         // 64 KiB blocks: 5 for the first file, 2 for the second, then the close.
         QCOMPARE(int(log.fractions.size()), 8);
@@ -169,7 +150,8 @@ private slots:
         ProgressLog log;
         log.cancelAfter = 3;
         const QString archive = tmp.path() + "/c" + suffix;
-        QCOMPARE(packPaths({tmp.path() + "/big.bin"}, archive, nullptr, &log), int(cfr::Cancelled));
+        QCOMPARE(packPaths({tmp.path() + "/big.bin"}, archive, QString(), &log),
+                 int(cfr::Cancelled));
         QCOMPARE(int(log.fractions.size()), 3);
         QVERIFY(!QFileInfo::exists(archive));
     }
@@ -197,20 +179,16 @@ private slots:
     // Stored as it was read, a file that shrinks meanwhile would come back padded with zeros.
     void aFileThatShrinksWhileReadFails() {
         QTemporaryDir tmp;
-        const QByteArray input = QFile::encodeName(tmp.path() + "/shrinking.bin");
-        QVERIFY(writeFile(tmp.path() + "/shrinking.bin", testing::noiseBytes(1024 * 1024)));
+        const QString input = tmp.path() + "/shrinking.bin";
+        QVERIFY(writeFile(input, testing::noiseBytes(1024 * 1024)));
         const QString archive = tmp.path() + "/s.tar";
-        const char* inputs[] = {input.constData()};
-        QByteArray toTruncate = input;
-        auto truncateOnFirstReport = [](void* context, double) {
-            auto* path = static_cast<QByteArray*>(context);
-            if (!path->isEmpty() && ::truncate(path->constData(), 1000) == 0)
-                path->clear();
+        bool truncated = false;
+        ProgressLog log;
+        log.onReport = [&](double) {
+            truncated = truncated || ::truncate(QFile::encodeName(input).constData(), 1000) == 0;
         };
-        QCOMPARE(cfr::pack(inputs, 1, QFile::encodeName(archive).constData(), nullptr,
-                           truncateOnFirstReport, &toTruncate),
-                 int(cfr::Failed));
-        QVERIFY(toTruncate.isEmpty());
+        QCOMPARE(packPaths({input}, archive, QString(), &log), int(cfr::Failed));
+        QVERIFY(truncated);
         QVERIFY(!QFileInfo::exists(archive));
     }
 
@@ -257,10 +235,6 @@ private slots:
         QVERIFY(writeFile(tmp.path() + "/a.txt", "a"));
         QCOMPARE(packPaths({tmp.path() + "/a.txt"}, tmp.path() + "/no/such/folder/a.tar"),
                  int(cfr::OpenFailed));
-        QCOMPARE(cfr::tarPack({tmp.path().toStdString() + "/a.txt"}, "", cfr::Tar, nullptr),
-                 int(cfr::OpenFailed));
-        QCOMPARE(cfr::tarPack({}, tmp.path().toStdString() + "/e.tar", cfr::Tar, nullptr),
-                 int(cfr::InvalidArgument));
     }
 };
 

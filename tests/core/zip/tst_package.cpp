@@ -62,283 +62,272 @@ class PackageTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void layoutSeenByOtherTools();
-    void unpackedWhateverTheName_data();
-    void unpackedWhateverTheName();
-    void wrongPasswordWritesNothing_data();
-    void wrongPasswordWritesNothing();
-    void packageTestByContent_data();
-    void packageTestByContent();
-    void packProgressSplitsAtHalfAndStaysPrivate();
-    void emptyFilesStillEndAtOne();
-    void extractWorkFolderIsPrivate();
-    void setTempDirIsHonoured();
-    void temporaryFolderPackedIntoItself();
-    void cancelLeavesNothing_data();
-    void cancelLeavesNothing();
-    void emptyPassword();
-    void failuresLeaveNoTemporaries();
-};
+    void layoutSeenByOtherTools() {
+        Scratch scratch;
+        const QString dest = scratch.path("box.cfr");
+        QCOMPARE(pack(samplePaths(scratch), dest, "pa$$ word"), int(cfr::Ok));
+        QCOMPARE(scratch.leftovers(), QStringList());
 
-void PackageTest::layoutSeenByOtherTools() {
-    Scratch scratch;
-    const QString dest = scratch.path("box.cfr");
-    QCOMPARE(pack(samplePaths(scratch), dest, "pa$$ word"), int(cfr::Ok));
-    QCOMPARE(scratch.leftovers(), QStringList());
+        const auto listing = testing::runTool("7z", {"l", "-slt", "-ppa$$ word", dest});
+        QCOMPARE(listing.exitCode, 0);
+        const QString text = QString::fromUtf8(listing.out);
+        const QRegularExpression entry("^Path = ([0-9a-f]{16}\\.zip)$",
+                                       QRegularExpression::MultilineOption);
+        QStringList names;
+        for (auto it = entry.globalMatch(text); it.hasNext();)
+            names << it.next().captured(1);
+        QCOMPARE(names.size(), 1);
+        QVERIFY(text.contains("Encrypted = +"));
+        QVERIFY(text.contains(QRegularExpression("Method = AES-256")));
 
-    const auto listing = testing::runTool("7z", {"l", "-slt", "-ppa$$ word", dest});
-    QCOMPARE(listing.exitCode, 0);
-    const QString text = QString::fromUtf8(listing.out);
-    const QRegularExpression entry("^Path = ([0-9a-f]{16}\\.zip)$",
-                                   QRegularExpression::MultilineOption);
-    QStringList names;
-    for (auto it = entry.globalMatch(text); it.hasNext();)
-        names << it.next().captured(1);
-    QCOMPARE(names.size(), 1);
-    QVERIFY(text.contains("Encrypted = +"));
-    QVERIFY(text.contains(QRegularExpression("Method = AES-256")));
-
-    QCOMPARE(
-        testing::runTool("7z", {"x", "-ppa$$ word", "-o" + scratch.path("outer"), dest}).exitCode,
-        0);
-    const QString inner = scratch.path("outer/" + names.first());
-    QCOMPARE(unzipNames(inner), QStringList({"a.txt", "docs/sub/", "docs/x.txt"}));
-    QVERIFY(!testing::runTool("7z", {"l", "-slt", inner}).out.contains("Encrypted = +"));
-    QCOMPARE(testing::runTool("unzip", {"-q", inner, "-d", scratch.path("check")}).exitCode, 0);
-    QCOMPARE(testing::treeListing(scratch.path("check")), sampleListing);
-    QCOMPARE(testing::readFile(scratch.path("check/docs/x.txt")),
-             testing::readFile(scratch.path("in/docs/x.txt")));
-}
-
-void PackageTest::unpackedWhateverTheName_data() {
-    QTest::addColumn<QString>("storedAs");
-    QTest::newRow("cfr") << "box.cfr";
-    QTest::newRow("zip") << "box.zip";
-    QTest::newRow("unknown suffix") << "box.data";
-}
-
-void PackageTest::unpackedWhateverTheName() {
-    QFETCH(QString, storedAs);
-    Scratch scratch;
-    QCOMPARE(pack(samplePaths(scratch), scratch.path("box.cfr"), "pw"), int(cfr::Ok));
-    if (storedAs != "box.cfr")
-        QVERIFY(QFile::rename(scratch.path("box.cfr"), scratch.path(storedAs)));
-    ProgressLog log;
-    QCOMPARE(extract(scratch.path(storedAs), scratch.path("out"), "pw", &log), int(cfr::Ok));
-    QCOMPARE(testing::treeListing(scratch.path("out")), sampleListing);
-    QCOMPARE(testing::readFile(scratch.path("out/docs/x.txt")),
-             testing::readFile(scratch.path("in/docs/x.txt")));
-    QVERIFY(log.nonDecreasing());
-    QVERIFY(log.values.front() <= 0.5);
-    QCOMPARE(log.values.back(), 1.0);
-    QCOMPARE(scratch.leftovers(), QStringList());
-}
-
-void PackageTest::wrongPasswordWritesNothing_data() {
-    QTest::addColumn<QString>("given");
-    QTest::newRow("wrong") << "pW";
-    QTest::newRow("none") << "";
-}
-
-void PackageTest::wrongPasswordWritesNothing() {
-    QFETCH(QString, given);
-    Scratch scratch;
-    QCOMPARE(pack(samplePaths(scratch), scratch.path("box.cfr"), "pw"), int(cfr::Ok));
-    QCOMPARE(extract(scratch.path("box.cfr"), scratch.path("out"), given), int(cfr::BadPassword));
-    QVERIFY(!QFileInfo::exists(scratch.path("out")));
-    QCOMPARE(scratch.leftovers(), QStringList());
-}
-
-void PackageTest::packageTestByContent_data() {
-    QTest::addColumn<QString>("layout");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("plain zip with two entries under .cfr")
-        << "two" << QStringList({"one.txt", "two.txt"});
-    QTest::newRow("single encrypted data.ZIP") << "upper" << QStringList({"inside.txt"});
-    QTest::newRow("single unencrypted x.zip") << "clear" << QStringList({"x.zip"});
-    QTest::newRow("single entry below a folder") << "nested" << QStringList({"inside.txt"});
-    QTest::newRow("made by 7-Zip") << "7z" << QStringList({"inside.txt"});
-}
-
-void PackageTest::packageTestByContent() {
-    QFETCH(QString, layout);
-    QFETCH(QStringList, expected);
-    Scratch scratch;
-    const QString innerZip = scratch.path("inner.zip");
-    QVERIFY(writeCraftedZip(innerZip, {{"inside.txt", "inside"}}));
-    const QByteArray innerBytes = testing::readFile(innerZip);
-    const QString archive = scratch.path("test.cfr");
-    if (layout == "two")
-        QVERIFY(writeCraftedZip(archive, {{"one.txt", "1"}, {"two.txt", "2"}}));
-    else if (layout == "upper")
-        QVERIFY(writeCraftedZip(archive, {{"data.ZIP", innerBytes, true}}, "pw"));
-    else if (layout == "clear")
-        QVERIFY(writeCraftedZip(archive, {{"x.zip", innerBytes, false}}));
-    else if (layout == "nested")
-        QVERIFY(
-            writeCraftedZip(archive, {{"deep/down/0123456789abcdef.zip", innerBytes, true}}, "pw"));
-    else
-        QCOMPARE(testing::runTool("7z", {"a", "-tzip", "-mem=AES256", "-ppw", archive, "inner.zip"},
-                                  scratch.path())
+        QCOMPARE(testing::runTool("7z", {"x", "-ppa$$ word", "-o" + scratch.path("outer"), dest})
                      .exitCode,
                  0);
-    QCOMPARE(extract(archive, scratch.path("out"), "pw"), int(cfr::Ok));
-    QCOMPARE(testing::treeListing(scratch.path("out")), expected);
-    QCOMPARE(scratch.leftovers(), QStringList());
-}
-
-void PackageTest::packProgressSplitsAtHalfAndStaysPrivate() {
-    Scratch scratch;
-    testing::writeFile(scratch.path("in/big.bin"), testing::noiseBytes(4 << 20));
-    QDir().mkpath(scratch.path("out"));
-    ProgressLog log;
-    QList<double> beforeOuter;
-    QList<double> duringOuter;
-    QList<int> temporaryModes;
-    log.onReport = [&](double fraction) {
-        // libzip writes the outer archive to a temporary beside the destination.
-        (QDir(scratch.path("out")).isEmpty() ? beforeOuter : duringOuter) << fraction;
-        temporaryModes << modesIn(scratch.tmp());
-    };
-    QCOMPARE(pack({scratch.path("in/big.bin")}, scratch.path("out/big.cfr"), "pw", &log),
-             int(cfr::Ok));
-    QVERIFY(beforeOuter.size() > 2);
-    QVERIFY(duringOuter.size() > 2);
-    QVERIFY(*std::max_element(beforeOuter.begin(), beforeOuter.end()) <= 0.5);
-    QVERIFY(*std::min_element(duringOuter.begin(), duringOuter.end()) >= 0.5);
-    QVERIFY(log.nonDecreasing());
-    QCOMPARE(log.values.back(), 1.0);
-    QVERIFY(!temporaryModes.isEmpty());
-    QCOMPARE(temporaryModes.count(0600), temporaryModes.size());
-    QCOMPARE(scratch.leftovers(), QStringList());
-}
-
-void PackageTest::emptyFilesStillEndAtOne() {
-    Scratch scratch;
-    testing::writeFile(scratch.path("in/empty.txt"), QByteArray());
-    QDir().mkpath(scratch.path("in/folder"));
-    ProgressLog packed;
-    QCOMPARE(pack({scratch.path("in/empty.txt"), scratch.path("in/folder")},
-                  scratch.path("box.cfr"), "pw", &packed),
-             int(cfr::Ok));
-    QCOMPARE(packed.values.back(), 1.0);
-    // The inner archive holds no byte of data: its pass has nothing to count.
-    ProgressLog log;
-    QCOMPARE(extract(scratch.path("box.cfr"), scratch.path("out"), "pw", &log), int(cfr::Ok));
-    QCOMPARE(testing::treeListing(scratch.path("out")), QStringList({"empty.txt", "folder/"}));
-    QVERIFY(log.nonDecreasing());
-    QCOMPARE(log.values.back(), 1.0);
-    QCOMPARE(scratch.leftovers(), QStringList());
-}
-
-void PackageTest::extractWorkFolderIsPrivate() {
-    Scratch scratch;
-    testing::writeFile(scratch.path("in/big.bin"), testing::noiseBytes(1 << 20));
-    QCOMPARE(pack({scratch.path("in/big.bin")}, scratch.path("big.cfr"), "pw"), int(cfr::Ok));
-    ProgressLog log;
-    QStringList seen;
-    QList<int> modes;
-    log.onReport = [&](double) {
-        seen << scratch.leftovers();
-        modes << modesIn(scratch.tmp());
-    };
-    QCOMPARE(extract(scratch.path("big.cfr"), scratch.path("out"), "pw", &log), int(cfr::Ok));
-    QVERIFY(!modes.isEmpty());
-    QCOMPARE(modes.count(0700), modes.size());
-    seen.removeDuplicates();
-    QCOMPARE(seen.size(), 1);
-    QVERIFY(QRegularExpression("^cfr_[0-9a-f]{16}$").match(seen.first()).hasMatch());
-    QCOMPARE(scratch.leftovers(), QStringList());
-}
-
-void PackageTest::setTempDirIsHonoured() {
-    Scratch scratch;
-    const QString chosen = scratch.path("chosen");
-    QDir().mkpath(chosen);
-    cfr::setTempDir(chosen.toUtf8().constData());
-    ProgressLog log;
-    QStringList seen;
-    log.onReport = [&](double) { seen << QDir(chosen).entryList(QDir::Files); };
-    QCOMPARE(pack(samplePaths(scratch), scratch.path("box.cfr"), "pw", &log), int(cfr::Ok));
-    QVERIFY(QRegularExpression("^[0-9a-f]{16}\\.zip").match(seen.value(0)).hasMatch());
-    QVERIFY(QDir(chosen).isEmpty());
-    QCOMPARE(scratch.leftovers(), QStringList());
-}
-
-void PackageTest::temporaryFolderPackedIntoItself() {
-    Scratch scratch;
-    testing::writeFile(scratch.tmp() + "/keep.txt", "kept");
-    QCOMPARE(pack({scratch.tmp()}, scratch.path("tmp.cfr"), "pw"), int(cfr::Ok));
-    QCOMPARE(extract(scratch.path("tmp.cfr"), scratch.path("out"), "pw"), int(cfr::Ok));
-    QCOMPARE(testing::treeListing(scratch.path("out")), QStringList({"tmp/", "tmp/keep.txt"}));
-    QCOMPARE(scratch.leftovers(), QStringList({"keep.txt"}));
-}
-
-void PackageTest::cancelLeavesNothing_data() {
-    QTest::addColumn<QString>("job");
-    QTest::addColumn<double>("stopAt");
-    QTest::newRow("pack, first pass") << "pack" << 0.1;
-    QTest::newRow("pack, second pass") << "pack" << 0.6;
-    QTest::newRow("extract, first pass") << "extract" << 0.1;
-}
-
-void PackageTest::cancelLeavesNothing() {
-    QFETCH(QString, job);
-    QFETCH(double, stopAt);
-    Scratch scratch;
-    testing::writeFile(scratch.path("in/big.bin"), testing::noiseBytes(4 << 20));
-    QDir().mkpath(scratch.path("out"));
-    ProgressLog log;
-    log.stopWhen = [&] { return !log.values.empty() && log.values.back() >= stopAt; };
-    if (job == "pack") {
-        QCOMPARE(pack({scratch.path("in/big.bin")}, scratch.path("out/big.cfr"), "pw", &log),
-                 int(cfr::Cancelled));
-    } else {
-        QCOMPARE(pack({scratch.path("in/big.bin")}, scratch.path("big.cfr"), "pw"), int(cfr::Ok));
-        QCOMPARE(extract(scratch.path("big.cfr"), scratch.path("out"), "pw", &log),
-                 int(cfr::Cancelled));
+        const QString inner = scratch.path("outer/" + names.first());
+        QCOMPARE(unzipNames(inner), QStringList({"a.txt", "docs/sub/", "docs/x.txt"}));
+        QVERIFY(!testing::runTool("7z", {"l", "-slt", inner}).out.contains("Encrypted = +"));
+        QCOMPARE(testing::runTool("unzip", {"-q", inner, "-d", scratch.path("check")}).exitCode, 0);
+        QCOMPARE(testing::treeListing(scratch.path("check")), sampleListing);
+        QCOMPARE(testing::readFile(scratch.path("check/docs/x.txt")),
+                 testing::readFile(scratch.path("in/docs/x.txt")));
     }
-    QVERIFY(log.values.back() < stopAt + 0.25);
-    QVERIFY(QDir(scratch.path("out")).isEmpty());
-    QCOMPARE(scratch.leftovers(), QStringList());
-}
 
-void PackageTest::emptyPassword() {
-    Scratch scratch;
-    const QStringList inputs = samplePaths(scratch);
-    // libzip would take the empty password and fail only at close.
-    QCOMPARE(pack(inputs, scratch.path("box.cfr"), ""), int(cfr::InvalidArgument));
-    QVERIFY(!QFileInfo::exists(scratch.path("box.cfr")));
-    // Without a suffix and without a password: a plain zip, which reads back as such.
-    QCOMPARE(pack(inputs, scratch.path("box.data"), ""), int(cfr::Ok));
-    QCOMPARE(unzipNames(scratch.path("box.data")),
-             QStringList({"a.txt", "docs/sub/", "docs/x.txt"}));
-    QCOMPARE(extract(scratch.path("box.data"), scratch.path("out"), ""), int(cfr::Ok));
-    QCOMPARE(testing::treeListing(scratch.path("out")), sampleListing);
-    // With a password it stays a package.
-    QCOMPARE(pack(inputs, scratch.path("locked.data"), "pw"), int(cfr::Ok));
-    QCOMPARE(unzipNames(scratch.path("locked.data")).size(), 1);
-    QVERIFY(cfr::archiveNeedsPassword(scratch.path("locked.data").toUtf8().constData()));
-    QCOMPARE(scratch.leftovers(), QStringList());
-}
+    void unpackedWhateverTheName_data() {
+        QTest::addColumn<QString>("storedAs");
+        QTest::newRow("cfr") << "box.cfr";
+        QTest::newRow("zip") << "box.zip";
+        QTest::newRow("unknown suffix") << "box.data";
+    }
 
-void PackageTest::failuresLeaveNoTemporaries() {
-    Scratch scratch;
-    const QStringList inputs = samplePaths(scratch);
-    testing::writeFile(scratch.path("plainfile"), "in the way");
-    // An input that cannot be read fails the first pass.
-    QCOMPARE(pack(inputs + QStringList{scratch.path("in/gone.txt")}, scratch.path("a.cfr"), "pw"),
-             int(cfr::Failed));
-    QVERIFY(!QFileInfo::exists(scratch.path("a.cfr")));
-    // A destination that cannot be created fails the second pass.
-    QCOMPARE(pack(inputs, scratch.path("plainfile/b.cfr"), "pw"), int(cfr::OpenFailed));
-    QCOMPARE(pack(inputs, scratch.path("c.cfr"), "pw"), int(cfr::Ok));
-    // Unpacking into a place that cannot hold files fails after the first pass.
-    QCOMPARE(extract(scratch.path("c.cfr"), scratch.path("plainfile/out"), "pw"), int(cfr::Failed));
-    // Something that is no zip at all.
-    QCOMPARE(extract(scratch.path("plainfile"), scratch.path("out"), "pw"), int(cfr::OpenFailed));
-    QCOMPARE(scratch.leftovers(), QStringList());
-}
+    void unpackedWhateverTheName() {
+        QFETCH(QString, storedAs);
+        Scratch scratch;
+        QCOMPARE(pack(samplePaths(scratch), scratch.path("box.cfr"), "pw"), int(cfr::Ok));
+        if (storedAs != "box.cfr")
+            QVERIFY(QFile::rename(scratch.path("box.cfr"), scratch.path(storedAs)));
+        ProgressLog log;
+        QCOMPARE(extract(scratch.path(storedAs), scratch.path("out"), "pw", &log), int(cfr::Ok));
+        QCOMPARE(testing::treeListing(scratch.path("out")), sampleListing);
+        QCOMPARE(testing::readFile(scratch.path("out/docs/x.txt")),
+                 testing::readFile(scratch.path("in/docs/x.txt")));
+        QVERIFY(log.nonDecreasing());
+        QVERIFY(log.values.front() <= 0.5);
+        QCOMPARE(log.values.back(), 1.0);
+        QCOMPARE(scratch.leftovers(), QStringList());
+    }
+
+    void wrongPasswordWritesNothing_data() {
+        QTest::addColumn<QString>("given");
+        QTest::newRow("wrong") << "pW";
+        QTest::newRow("none") << "";
+    }
+
+    void wrongPasswordWritesNothing() {
+        QFETCH(QString, given);
+        Scratch scratch;
+        QCOMPARE(pack(samplePaths(scratch), scratch.path("box.cfr"), "pw"), int(cfr::Ok));
+        QCOMPARE(extract(scratch.path("box.cfr"), scratch.path("out"), given),
+                 int(cfr::BadPassword));
+        QVERIFY(!QFileInfo::exists(scratch.path("out")));
+        QCOMPARE(scratch.leftovers(), QStringList());
+    }
+
+    void packageTestByContent_data() {
+        QTest::addColumn<QString>("layout");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("plain zip with two entries under .cfr")
+            << "two" << QStringList({"one.txt", "two.txt"});
+        QTest::newRow("single encrypted data.ZIP") << "upper" << QStringList({"inside.txt"});
+        QTest::newRow("single unencrypted x.zip") << "clear" << QStringList({"x.zip"});
+        QTest::newRow("single entry below a folder") << "nested" << QStringList({"inside.txt"});
+        QTest::newRow("made by 7-Zip") << "7z" << QStringList({"inside.txt"});
+    }
+
+    void packageTestByContent() {
+        QFETCH(QString, layout);
+        QFETCH(QStringList, expected);
+        Scratch scratch;
+        const QString innerZip = scratch.path("inner.zip");
+        QVERIFY(writeCraftedZip(innerZip, {{"inside.txt", "inside"}}));
+        const QByteArray innerBytes = testing::readFile(innerZip);
+        const QString archive = scratch.path("test.cfr");
+        if (layout == "two")
+            QVERIFY(writeCraftedZip(archive, {{"one.txt", "1"}, {"two.txt", "2"}}));
+        else if (layout == "upper")
+            QVERIFY(writeCraftedZip(archive, {{"data.ZIP", innerBytes, true}}, "pw"));
+        else if (layout == "clear")
+            QVERIFY(writeCraftedZip(archive, {{"x.zip", innerBytes, false}}));
+        else if (layout == "nested")
+            QVERIFY(writeCraftedZip(archive, {{"deep/down/0123456789abcdef.zip", innerBytes, true}},
+                                    "pw"));
+        else
+            QCOMPARE(testing::runTool("7z",
+                                      {"a", "-tzip", "-mem=AES256", "-ppw", archive, "inner.zip"},
+                                      scratch.path())
+                         .exitCode,
+                     0);
+        QCOMPARE(extract(archive, scratch.path("out"), "pw"), int(cfr::Ok));
+        QCOMPARE(testing::treeListing(scratch.path("out")), expected);
+        QCOMPARE(scratch.leftovers(), QStringList());
+    }
+
+    void packProgressSplitsAtHalfAndStaysPrivate() {
+        Scratch scratch;
+        testing::writeFile(scratch.path("in/big.bin"), testing::noiseBytes(4 << 20));
+        QDir().mkpath(scratch.path("out"));
+        ProgressLog log;
+        QList<double> beforeOuter;
+        QList<double> duringOuter;
+        QList<int> temporaryModes;
+        log.onReport = [&](double fraction) {
+            // libzip writes the outer archive to a temporary beside the destination.
+            (QDir(scratch.path("out")).isEmpty() ? beforeOuter : duringOuter) << fraction;
+            temporaryModes << modesIn(scratch.tmp());
+        };
+        QCOMPARE(pack({scratch.path("in/big.bin")}, scratch.path("out/big.cfr"), "pw", &log),
+                 int(cfr::Ok));
+        QVERIFY(beforeOuter.size() > 2);
+        QVERIFY(duringOuter.size() > 2);
+        QVERIFY(*std::max_element(beforeOuter.begin(), beforeOuter.end()) <= 0.5);
+        QVERIFY(*std::min_element(duringOuter.begin(), duringOuter.end()) >= 0.5);
+        QVERIFY(log.nonDecreasing());
+        QCOMPARE(log.values.back(), 1.0);
+        QVERIFY(!temporaryModes.isEmpty());
+        QCOMPARE(temporaryModes.count(0600), temporaryModes.size());
+        QCOMPARE(scratch.leftovers(), QStringList());
+    }
+
+    void emptyFilesStillEndAtOne() {
+        Scratch scratch;
+        testing::writeFile(scratch.path("in/empty.txt"), QByteArray());
+        QDir().mkpath(scratch.path("in/folder"));
+        ProgressLog packed;
+        QCOMPARE(pack({scratch.path("in/empty.txt"), scratch.path("in/folder")},
+                      scratch.path("box.cfr"), "pw", &packed),
+                 int(cfr::Ok));
+        QCOMPARE(packed.values.back(), 1.0);
+        // The inner archive holds no byte of data: its pass has nothing to count.
+        ProgressLog log;
+        QCOMPARE(extract(scratch.path("box.cfr"), scratch.path("out"), "pw", &log), int(cfr::Ok));
+        QCOMPARE(testing::treeListing(scratch.path("out")), QStringList({"empty.txt", "folder/"}));
+        QVERIFY(log.nonDecreasing());
+        QCOMPARE(log.values.back(), 1.0);
+        QCOMPARE(scratch.leftovers(), QStringList());
+    }
+
+    void extractWorkFolderIsPrivate() {
+        Scratch scratch;
+        testing::writeFile(scratch.path("in/big.bin"), testing::noiseBytes(1 << 20));
+        QCOMPARE(pack({scratch.path("in/big.bin")}, scratch.path("big.cfr"), "pw"), int(cfr::Ok));
+        ProgressLog log;
+        QStringList seen;
+        QList<int> modes;
+        log.onReport = [&](double) {
+            seen << scratch.leftovers();
+            modes << modesIn(scratch.tmp());
+        };
+        QCOMPARE(extract(scratch.path("big.cfr"), scratch.path("out"), "pw", &log), int(cfr::Ok));
+        QVERIFY(!modes.isEmpty());
+        QCOMPARE(modes.count(0700), modes.size());
+        seen.removeDuplicates();
+        QCOMPARE(seen.size(), 1);
+        QVERIFY(QRegularExpression("^cfr_[0-9a-f]{16}$").match(seen.first()).hasMatch());
+        QCOMPARE(scratch.leftovers(), QStringList());
+    }
+
+    void setTempDirIsHonoured() {
+        Scratch scratch;
+        const QString chosen = scratch.path("chosen");
+        QDir().mkpath(chosen);
+        cfr::setTempDir(chosen.toUtf8().constData());
+        ProgressLog log;
+        QStringList seen;
+        log.onReport = [&](double) { seen << QDir(chosen).entryList(QDir::Files); };
+        QCOMPARE(pack(samplePaths(scratch), scratch.path("box.cfr"), "pw", &log), int(cfr::Ok));
+        QVERIFY(QRegularExpression("^[0-9a-f]{16}\\.zip").match(seen.value(0)).hasMatch());
+        QVERIFY(QDir(chosen).isEmpty());
+        QCOMPARE(scratch.leftovers(), QStringList());
+    }
+
+    void temporaryFolderPackedIntoItself() {
+        Scratch scratch;
+        testing::writeFile(scratch.tmp() + "/keep.txt", "kept");
+        QCOMPARE(pack({scratch.tmp()}, scratch.path("tmp.cfr"), "pw"), int(cfr::Ok));
+        QCOMPARE(extract(scratch.path("tmp.cfr"), scratch.path("out"), "pw"), int(cfr::Ok));
+        QCOMPARE(testing::treeListing(scratch.path("out")), QStringList({"tmp/", "tmp/keep.txt"}));
+        QCOMPARE(scratch.leftovers(), QStringList({"keep.txt"}));
+    }
+
+    void cancelLeavesNothing_data() {
+        QTest::addColumn<QString>("job");
+        QTest::addColumn<double>("stopAt");
+        QTest::newRow("pack, first pass") << "pack" << 0.1;
+        QTest::newRow("pack, second pass") << "pack" << 0.6;
+        QTest::newRow("extract, first pass") << "extract" << 0.1;
+    }
+
+    void cancelLeavesNothing() {
+        QFETCH(QString, job);
+        QFETCH(double, stopAt);
+        Scratch scratch;
+        testing::writeFile(scratch.path("in/big.bin"), testing::noiseBytes(4 << 20));
+        QDir().mkpath(scratch.path("out"));
+        ProgressLog log;
+        log.stopWhen = [&] { return !log.values.empty() && log.values.back() >= stopAt; };
+        if (job == "pack") {
+            QCOMPARE(pack({scratch.path("in/big.bin")}, scratch.path("out/big.cfr"), "pw", &log),
+                     int(cfr::Cancelled));
+        } else {
+            QCOMPARE(pack({scratch.path("in/big.bin")}, scratch.path("big.cfr"), "pw"),
+                     int(cfr::Ok));
+            QCOMPARE(extract(scratch.path("big.cfr"), scratch.path("out"), "pw", &log),
+                     int(cfr::Cancelled));
+        }
+        QVERIFY(log.values.back() < stopAt + 0.25);
+        QVERIFY(QDir(scratch.path("out")).isEmpty());
+        QCOMPARE(scratch.leftovers(), QStringList());
+    }
+
+    void emptyPassword() {
+        Scratch scratch;
+        const QStringList inputs = samplePaths(scratch);
+        // libzip would take the empty password and fail only at close.
+        QCOMPARE(pack(inputs, scratch.path("box.cfr"), ""), int(cfr::InvalidArgument));
+        QVERIFY(!QFileInfo::exists(scratch.path("box.cfr")));
+        // Without a suffix and without a password: a plain zip, which reads back as such.
+        QCOMPARE(pack(inputs, scratch.path("box.data"), ""), int(cfr::Ok));
+        QCOMPARE(unzipNames(scratch.path("box.data")),
+                 QStringList({"a.txt", "docs/sub/", "docs/x.txt"}));
+        QCOMPARE(extract(scratch.path("box.data"), scratch.path("out"), ""), int(cfr::Ok));
+        QCOMPARE(testing::treeListing(scratch.path("out")), sampleListing);
+        // With a password it stays a package.
+        QCOMPARE(pack(inputs, scratch.path("locked.data"), "pw"), int(cfr::Ok));
+        QCOMPARE(unzipNames(scratch.path("locked.data")).size(), 1);
+        QVERIFY(cfr::archiveNeedsPassword(scratch.path("locked.data").toUtf8().constData()));
+        QCOMPARE(scratch.leftovers(), QStringList());
+    }
+
+    void failuresLeaveNoTemporaries() {
+        Scratch scratch;
+        const QStringList inputs = samplePaths(scratch);
+        testing::writeFile(scratch.path("plainfile"), "in the way");
+        // An input that cannot be read fails the first pass.
+        QCOMPARE(
+            pack(inputs + QStringList{scratch.path("in/gone.txt")}, scratch.path("a.cfr"), "pw"),
+            int(cfr::Failed));
+        QVERIFY(!QFileInfo::exists(scratch.path("a.cfr")));
+        // A destination that cannot be created fails the second pass.
+        QCOMPARE(pack(inputs, scratch.path("plainfile/b.cfr"), "pw"), int(cfr::OpenFailed));
+        QCOMPARE(pack(inputs, scratch.path("c.cfr"), "pw"), int(cfr::Ok));
+        // Unpacking into a place that cannot hold files fails after the first pass.
+        QCOMPARE(extract(scratch.path("c.cfr"), scratch.path("plainfile/out"), "pw"),
+                 int(cfr::Failed));
+        // Something that is no zip at all.
+        QCOMPARE(extract(scratch.path("plainfile"), scratch.path("out"), "pw"),
+                 int(cfr::OpenFailed));
+        QCOMPARE(scratch.leftovers(), QStringList());
+    }
+};
 
 QTEST_GUILESS_MAIN(PackageTest)
 #include "tst_package.moc"

@@ -49,202 +49,191 @@ class ZipExtractTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void archivesOfOtherTools_data();
-    void archivesOfOtherTools();
-    void emptyArchiveWritesNothing();
-    void unreadableEntriesDoNotStopTheRest();
-    void entriesThatClimbOutAreSkipped();
-    void damagedArchives_data();
-    void damagedArchives();
-    void sevenZipAesEntriesAreAuthenticated_data();
-    void sevenZipAesEntriesAreAuthenticated();
-    void unwritableDestinationFails();
-    void cancelStopsAndRemovesThePartialFile();
-};
+    void archivesOfOtherTools_data() {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("Info-ZIP plain") << "zip"
+                                        << ""
+                                        << "" << int(cfr::Ok);
+        QTest::newRow("Info-ZIP plain, password not needed") << "zip"
+                                                             << ""
+                                                             << "pw" << int(cfr::Ok);
+        QTest::newRow("ZipCrypto") << "zip"
+                                   << "pw"
+                                   << "pw" << int(cfr::Ok);
+        QTest::newRow("ZipCrypto, wrong") << "zip"
+                                          << "pw"
+                                          << "wrong" << int(cfr::BadPassword);
+        QTest::newRow("ZipCrypto, none") << "zip"
+                                         << "pw"
+                                         << "" << int(cfr::BadPassword);
+        // 7-Zip refuses non-ASCII passwords for zip.
+        QTest::newRow("7z AES-256") << "7z"
+                                    << "pa$$ word"
+                                    << "pa$$ word" << int(cfr::Ok);
+        QTest::newRow("7z AES-256, wrong") << "7z"
+                                           << "pa$$ word"
+                                           << "pa$$ w0rd" << int(cfr::BadPassword);
+        QTest::newRow("7z AES-256, none") << "7z"
+                                          << "pa$$ word"
+                                          << "" << int(cfr::BadPassword);
+    }
 
-void ZipExtractTest::archivesOfOtherTools_data() {
-    QTest::addColumn<QString>("tool");
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<QString>("given");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("Info-ZIP plain") << "zip"
-                                    << ""
-                                    << "" << int(cfr::Ok);
-    QTest::newRow("Info-ZIP plain, password not needed") << "zip"
-                                                         << ""
-                                                         << "pw" << int(cfr::Ok);
-    QTest::newRow("ZipCrypto") << "zip"
-                               << "pw"
-                               << "pw" << int(cfr::Ok);
-    QTest::newRow("ZipCrypto, wrong") << "zip"
-                                      << "pw"
-                                      << "wrong" << int(cfr::BadPassword);
-    QTest::newRow("ZipCrypto, none") << "zip"
-                                     << "pw"
-                                     << "" << int(cfr::BadPassword);
-    // 7-Zip refuses non-ASCII passwords for zip.
-    QTest::newRow("7z AES-256") << "7z"
-                                << "pa$$ word"
-                                << "pa$$ word" << int(cfr::Ok);
-    QTest::newRow("7z AES-256, wrong") << "7z"
-                                       << "pa$$ word"
-                                       << "pa$$ w0rd" << int(cfr::BadPassword);
-    QTest::newRow("7z AES-256, none") << "7z"
-                                      << "pa$$ word"
-                                      << "" << int(cfr::BadPassword);
-}
+    void archivesOfOtherTools() {
+        QFETCH(QString, tool);
+        QFETCH(QString, password);
+        QFETCH(QString, given);
+        QFETCH(int, expected);
+        Scratch scratch;
+        const QString archive = zipWithTool(scratch, tool, password);
+        QVERIFY(!archive.isEmpty());
+        ProgressLog log;
+        QCOMPARE(extract(archive, scratch.path("out"), given, &log), expected);
+        if (expected == cfr::Ok) {
+            QCOMPARE(testing::treeListing(scratch.path("out")), sampleListing);
+            for (const char* file : {"a.txt", "docs/x.txt", "docs/noise.bin"})
+                QCOMPARE(testing::readFile(scratch.path(QStringLiteral("out/") + file)),
+                         testing::readFile(scratch.path(QStringLiteral("in/") + file)));
+            QVERIFY(log.nonDecreasing());
+            QCOMPARE(log.values.back(), 1.0);
+        } else {
+            // The folders are not encrypted; no file, not even a garbled one, comes out.
+            QCOMPARE(testing::treeListing(scratch.path("out")),
+                     QStringList({"docs/", "docs/sub/"}));
+        }
+    }
 
-void ZipExtractTest::archivesOfOtherTools() {
-    QFETCH(QString, tool);
-    QFETCH(QString, password);
-    QFETCH(QString, given);
-    QFETCH(int, expected);
-    Scratch scratch;
-    const QString archive = zipWithTool(scratch, tool, password);
-    QVERIFY(!archive.isEmpty());
-    ProgressLog log;
-    QCOMPARE(extract(archive, scratch.path("out"), given, &log), expected);
-    if (expected == cfr::Ok) {
-        QCOMPARE(testing::treeListing(scratch.path("out")), sampleListing);
-        for (const char* file : {"a.txt", "docs/x.txt", "docs/noise.bin"})
-            QCOMPARE(testing::readFile(scratch.path(QStringLiteral("out/") + file)),
-                     testing::readFile(scratch.path(QStringLiteral("in/") + file)));
-        QVERIFY(log.nonDecreasing());
+    void emptyArchiveWritesNothing() {
+        Scratch scratch;
+        // An end-of-central-directory record and nothing else.
+        QByteArray empty("PK\x05\x06", 4);
+        empty.append(QByteArray(18, '\0'));
+        QVERIFY(testing::writeFile(scratch.path("empty.zip"), empty));
+        ProgressLog log;
+        QCOMPARE(extract(scratch.path("empty.zip"), scratch.path("out"), "", &log), int(cfr::Ok));
+        QVERIFY(!QFileInfo::exists(scratch.path("out")));
+        QVERIFY(log.values.empty());
+    }
+
+    void unreadableEntriesDoNotStopTheRest() {
+        Scratch scratch;
+        const QString archive = scratch.path("mixed.zip");
+        QVERIFY(writeCraftedZip(
+            archive, {{"secret.txt", "hidden", true}, {"open.txt", "visible", false}}, "pw"));
+        QCOMPARE(extract(archive, scratch.path("out"), ""), int(cfr::BadPassword));
+        QCOMPARE(testing::treeListing(scratch.path("out")), QStringList({"open.txt"}));
+        QCOMPARE(testing::readFile(scratch.path("out/open.txt")), QByteArray("visible"));
+    }
+
+    void entriesThatClimbOutAreSkipped() {
+        Scratch scratch;
+        const QString archive = scratch.path("climb.zip");
+        QVERIFY(writeCraftedZip(archive, {{"../up.txt", "up"},
+                                          {scratch.path("abs.txt"), "abs"},
+                                          {"a/../../b.txt", "b"},
+                                          {"..\\win-up.txt", "up"},
+                                          {"ok/./fine.txt", "fine"},
+                                          {"win\\dir\\", ""},
+                                          {"win\\f.txt", "w"}}));
+        ProgressLog log;
+        QCOMPARE(extract(archive, scratch.path("box/out"), "", &log), int(cfr::Ok));
+        // The skipped entries' bytes never come out, yet the job is done.
         QCOMPARE(log.values.back(), 1.0);
-    } else {
-        // The folders are not encrypted; no file, not even a garbled one, comes out.
-        QCOMPARE(testing::treeListing(scratch.path("out")), QStringList({"docs/", "docs/sub/"}));
+        QCOMPARE(testing::treeListing(scratch.path("box")),
+                 QStringList({"out/", "out/ok/", "out/ok/fine.txt", "out/win/", "out/win/dir/",
+                              "out/win/f.txt"}));
+        for (const char* outside : {"abs.txt", "up.txt", "b.txt", "win-up.txt"})
+            QVERIFY2(!QFileInfo::exists(scratch.path(outside)), outside);
     }
-}
 
-void ZipExtractTest::emptyArchiveWritesNothing() {
-    Scratch scratch;
-    // An end-of-central-directory record and nothing else.
-    QByteArray empty("PK\x05\x06", 4);
-    empty.append(QByteArray(18, '\0'));
-    QVERIFY(testing::writeFile(scratch.path("empty.zip"), empty));
-    ProgressLog log;
-    QCOMPARE(extract(scratch.path("empty.zip"), scratch.path("out"), "", &log), int(cfr::Ok));
-    QVERIFY(!QFileInfo::exists(scratch.path("out")));
-    QVERIFY(log.values.empty());
-}
+    void damagedArchives_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("truncated") << "truncate" << int(cfr::OpenFailed);
+        QTest::newRow("not a zip") << "text" << int(cfr::OpenFailed);
+        QTest::newRow("corrupt data") << "flip" << int(cfr::Failed);
+        QTest::newRow("corrupt encrypted data") << "flip-encrypted" << int(cfr::BadPassword);
+    }
 
-void ZipExtractTest::unreadableEntriesDoNotStopTheRest() {
-    Scratch scratch;
-    const QString archive = scratch.path("mixed.zip");
-    QVERIFY(writeCraftedZip(
-        archive, {{"secret.txt", "hidden", true}, {"open.txt", "visible", false}}, "pw"));
-    QCOMPARE(extract(archive, scratch.path("out"), ""), int(cfr::BadPassword));
-    QCOMPARE(testing::treeListing(scratch.path("out")), QStringList({"open.txt"}));
-    QCOMPARE(testing::readFile(scratch.path("out/open.txt")), QByteArray("visible"));
-}
-
-void ZipExtractTest::entriesThatClimbOutAreSkipped() {
-    Scratch scratch;
-    const QString archive = scratch.path("climb.zip");
-    QVERIFY(writeCraftedZip(archive, {{"../up.txt", "up"},
-                                      {scratch.path("abs.txt"), "abs"},
-                                      {"a/../../b.txt", "b"},
-                                      {"..\\win-up.txt", "up"},
-                                      {"ok/./fine.txt", "fine"},
-                                      {"win\\dir\\", ""},
-                                      {"win\\f.txt", "w"}}));
-    ProgressLog log;
-    QCOMPARE(extract(archive, scratch.path("box/out"), "", &log), int(cfr::Ok));
-    // The skipped entries' bytes never come out, yet the job is done.
-    QCOMPARE(log.values.back(), 1.0);
-    QCOMPARE(testing::treeListing(scratch.path("box")),
-             QStringList({"out/", "out/ok/", "out/ok/fine.txt", "out/win/", "out/win/dir/",
-                          "out/win/f.txt"}));
-    for (const char* outside : {"abs.txt", "up.txt", "b.txt", "win-up.txt"})
-        QVERIFY2(!QFileInfo::exists(scratch.path(outside)), outside);
-}
-
-void ZipExtractTest::damagedArchives_data() {
-    QTest::addColumn<QString>("damage");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("truncated") << "truncate" << int(cfr::OpenFailed);
-    QTest::newRow("not a zip") << "text" << int(cfr::OpenFailed);
-    QTest::newRow("corrupt data") << "flip" << int(cfr::Failed);
-    QTest::newRow("corrupt encrypted data") << "flip-encrypted" << int(cfr::BadPassword);
-}
-
-void ZipExtractTest::damagedArchives() {
-    QFETCH(QString, damage);
-    QFETCH(int, expected);
-    Scratch scratch;
-    const QString archive = scratch.path("damaged.zip");
-    const bool encrypted = damage == "flip-encrypted";
-    QVERIFY(writeCraftedZip(archive, {{"noise.bin", testing::noiseBytes(200000), encrypted}},
-                            encrypted ? "pw" : ""));
-    QByteArray bytes = testing::readFile(archive);
-    if (damage == "truncate")
-        bytes.truncate(bytes.size() / 2);
-    else if (damage == "text")
-        bytes = "just some text, long enough to look like something\n";
-    else
-        bytes[100000] = char(bytes[100000] ^ 0x5a);
-    QVERIFY(testing::writeFile(archive, bytes));
-    QCOMPARE(extract(archive, scratch.path("out"), encrypted ? "pw" : ""), expected);
-    QVERIFY(!QFileInfo::exists(scratch.path("out/noise.bin")));
-}
-
-void ZipExtractTest::sevenZipAesEntriesAreAuthenticated_data() {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("damaged");
-    QTest::addColumn<int>("expected");
-    // 7-Zip stores what does not compress and deflates the rest.
-    const QByteArray noise = testing::noiseBytes(200000);
-    const QByteArray text = QByteArray("compressible line\n").repeated(20000);
-    QTest::newRow("stored") << noise << false << int(cfr::Ok);
-    QTest::newRow("stored, damaged") << noise << true << int(cfr::BadPassword);
-    QTest::newRow("deflated") << text << false << int(cfr::Ok);
-    QTest::newRow("deflated, damaged") << text << true << int(cfr::BadPassword);
-}
-
-void ZipExtractTest::sevenZipAesEntriesAreAuthenticated() {
-    QFETCH(QByteArray, content);
-    QFETCH(bool, damaged);
-    QFETCH(int, expected);
-    Scratch scratch;
-    testing::writeFile(scratch.path("in/data.bin"), content);
-    const QString archive = scratch.path("aes.zip");
-    QCOMPARE(testing::runTool("7z", {"a", "-tzip", "-mem=AES256", "-ppw", archive, "data.bin"},
-                              scratch.path("in"))
-                 .exitCode,
-             0);
-    if (damaged) {
+    void damagedArchives() {
+        QFETCH(QString, damage);
+        QFETCH(int, expected);
+        Scratch scratch;
+        const QString archive = scratch.path("damaged.zip");
+        const bool encrypted = damage == "flip-encrypted";
+        QVERIFY(writeCraftedZip(archive, {{"noise.bin", testing::noiseBytes(200000), encrypted}},
+                                encrypted ? "pw" : ""));
         QByteArray bytes = testing::readFile(archive);
-        const int middle = bytes.indexOf("data.bin") + 150;
-        bytes[middle] = char(bytes[middle] ^ 0x01);
+        if (damage == "truncate")
+            bytes.truncate(bytes.size() / 2);
+        else if (damage == "text")
+            bytes = "just some text, long enough to look like something\n";
+        else
+            bytes[100000] = char(bytes[100000] ^ 0x5a);
         QVERIFY(testing::writeFile(archive, bytes));
+        QCOMPARE(extract(archive, scratch.path("out"), encrypted ? "pw" : ""), expected);
+        QVERIFY(!QFileInfo::exists(scratch.path("out/noise.bin")));
     }
-    QCOMPARE(extract(archive, scratch.path("out"), "pw"), expected);
-    if (expected == cfr::Ok)
-        QCOMPARE(testing::readFile(scratch.path("out/data.bin")), content);
-    else
-        QVERIFY(!QFileInfo::exists(scratch.path("out/data.bin")));
-}
 
-void ZipExtractTest::unwritableDestinationFails() {
-    Scratch scratch;
-    const QString archive = zipWithTool(scratch, "zip", "");
-    testing::writeFile(scratch.path("plainfile"), "in the way");
-    // A folder cannot be made below a regular file, whoever runs the test.
-    QCOMPARE(extract(archive, scratch.path("plainfile/out"), ""), int(cfr::Failed));
-}
+    void sevenZipAesEntriesAreAuthenticated_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("damaged");
+        QTest::addColumn<int>("expected");
+        // 7-Zip stores what does not compress and deflates the rest.
+        const QByteArray noise = testing::noiseBytes(200000);
+        const QByteArray text = QByteArray("compressible line\n").repeated(20000);
+        QTest::newRow("stored") << noise << false << int(cfr::Ok);
+        QTest::newRow("stored, damaged") << noise << true << int(cfr::BadPassword);
+        QTest::newRow("deflated") << text << false << int(cfr::Ok);
+        QTest::newRow("deflated, damaged") << text << true << int(cfr::BadPassword);
+    }
 
-void ZipExtractTest::cancelStopsAndRemovesThePartialFile() {
-    Scratch scratch;
-    const QString archive = scratch.path("two.zip");
-    QVERIFY(writeCraftedZip(
-        archive, {{"first.bin", testing::noiseBytes(300000)}, {"second.txt", "never reached"}}));
-    ProgressLog log;
-    log.stopWhen = [&] { return !log.values.empty(); };
-    QCOMPARE(extract(archive, scratch.path("out"), "", &log), int(cfr::Cancelled));
-    QCOMPARE(log.values.size(), std::size_t(1));
-    QVERIFY(QDir(scratch.path("out")).isEmpty());
-}
+    void sevenZipAesEntriesAreAuthenticated() {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, damaged);
+        QFETCH(int, expected);
+        Scratch scratch;
+        testing::writeFile(scratch.path("in/data.bin"), content);
+        const QString archive = scratch.path("aes.zip");
+        QCOMPARE(testing::runTool("7z", {"a", "-tzip", "-mem=AES256", "-ppw", archive, "data.bin"},
+                                  scratch.path("in"))
+                     .exitCode,
+                 0);
+        if (damaged) {
+            QByteArray bytes = testing::readFile(archive);
+            const int middle = bytes.indexOf("data.bin") + 150;
+            bytes[middle] = char(bytes[middle] ^ 0x01);
+            QVERIFY(testing::writeFile(archive, bytes));
+        }
+        QCOMPARE(extract(archive, scratch.path("out"), "pw"), expected);
+        if (expected == cfr::Ok)
+            QCOMPARE(testing::readFile(scratch.path("out/data.bin")), content);
+        else
+            QVERIFY(!QFileInfo::exists(scratch.path("out/data.bin")));
+    }
+
+    void unwritableDestinationFails() {
+        Scratch scratch;
+        const QString archive = zipWithTool(scratch, "zip", "");
+        testing::writeFile(scratch.path("plainfile"), "in the way");
+        // A folder cannot be made below a regular file, whoever runs the test.
+        QCOMPARE(extract(archive, scratch.path("plainfile/out"), ""), int(cfr::Failed));
+    }
+
+    void cancelStopsAndRemovesThePartialFile() {
+        Scratch scratch;
+        const QString archive = scratch.path("two.zip");
+        QVERIFY(writeCraftedZip(archive, {{"first.bin", testing::noiseBytes(300000)},
+                                          {"second.txt", "never reached"}}));
+        ProgressLog log;
+        log.stopWhen = [&] { return !log.values.empty(); };
+        QCOMPARE(extract(archive, scratch.path("out"), "", &log), int(cfr::Cancelled));
+        QCOMPARE(log.values.size(), std::size_t(1));
+        QVERIFY(QDir(scratch.path("out")).isEmpty());
+    }
+};
 
 QTEST_GUILESS_MAIN(ZipExtractTest)
 #include "tst_zip_extract.moc"

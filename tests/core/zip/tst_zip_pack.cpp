@@ -38,162 +38,156 @@ class ZipPackTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void entriesOfFilesAndFolders_data();
-    void entriesOfFilesAndFolders();
-    void sameNameInputsBothKept();
-    void inputThatCannotBeTakenFails_data();
-    void inputThatCannotBeTakenFails();
-    void inputVanishingBeforeCloseFails();
-    void linkLoopEnds();
-    void archiveBeingReplacedIsLeftOut();
-    void cancelLeavesNothing_data();
-    void cancelLeavesNothing();
-};
+    void entriesOfFilesAndFolders_data() {
+        QTest::addColumn<QString>("password");
+        QTest::newRow("plain") << QString();
+        QTest::newRow("aes") << QStringLiteral("s3cret pass");
+    }
 
-void ZipPackTest::entriesOfFilesAndFolders_data() {
-    QTest::addColumn<QString>("password");
-    QTest::newRow("plain") << QString();
-    QTest::newRow("aes") << QStringLiteral("s3cret pass");
-}
+    void entriesOfFilesAndFolders() {
+        QFETCH(QString, password);
+        Scratch scratch;
+        makeSampleTree(scratch.path("in"));
+        const QString dest = scratch.path("out/result.zip");
+        QDir().mkpath(scratch.path("out"));
+        ProgressLog log;
+        const cfr::ProgressSink sink = log.sink();
+        QCOMPARE(cfr::zipPack(utf8Paths({scratch.path("in/a.txt"), scratch.path("in/docs")}),
+                              dest.toStdString(), password.toStdString(), &sink),
+                 int(cfr::Ok));
 
-void ZipPackTest::entriesOfFilesAndFolders() {
-    QFETCH(QString, password);
-    Scratch scratch;
-    makeSampleTree(scratch.path("in"));
-    const QString dest = scratch.path("out/result.zip");
-    QDir().mkpath(scratch.path("out"));
-    ProgressLog log;
-    const cfr::ProgressSink sink = log.sink();
-    QCOMPARE(cfr::zipPack(utf8Paths({scratch.path("in/a.txt"), scratch.path("in/docs")}),
-                          dest.toStdString(), password.toStdString(), &sink),
-             int(cfr::Ok));
+        QCOMPARE(unzipNames(dest), QStringList({"a.txt", "docs/sub/", "docs/x.txt"}));
+        QVERIFY(!log.values.empty());
+        QVERIFY(log.nonDecreasing());
+        QCOMPARE(log.values.back(), 1.0);
 
-    QCOMPARE(unzipNames(dest), QStringList({"a.txt", "docs/sub/", "docs/x.txt"}));
-    QVERIFY(!log.values.empty());
-    QVERIFY(log.nonDecreasing());
-    QCOMPARE(log.values.back(), 1.0);
+        // Files are encrypted under the password, the empty folder carries no data to encrypt.
+        const auto methods = encryptedMethods(dest, password);
+        if (password.isEmpty()) {
+            QVERIFY(methods.isEmpty());
+            QCOMPARE(testing::runTool("unzip", {"-q", dest, "-d", scratch.path("check")}).exitCode,
+                     0);
+        } else {
+            QCOMPARE(methods.keys(), QStringList({"a.txt", "docs/x.txt"}));
+            for (const QString& method : methods)
+                QVERIFY2(method.contains("AES-256"), qPrintable(method));
+            QCOMPARE(testing::runTool("7z", {"t", "-p" + password, dest}).exitCode, 0);
+            const auto wrong = testing::runTool("7z", {"t", "-pnot it", dest});
+            QVERIFY(wrong.exitCode != 0);
+            QCOMPARE(
+                testing::runTool("7z", {"x", "-p" + password, "-o" + scratch.path("check"), dest})
+                    .exitCode,
+                0);
+        }
+        QCOMPARE(testing::readFile(scratch.path("check/docs/x.txt")),
+                 testing::readFile(scratch.path("in/docs/x.txt")));
+        QCOMPARE(testing::readFile(scratch.path("check/a.txt")), QByteArray("alpha\n"));
+        QVERIFY(QFileInfo(scratch.path("check/docs/sub")).isDir());
+        QCOMPARE(testing::treeListing(scratch.path("out")), QStringList({"result.zip"}));
+    }
 
-    // Files are encrypted under the password, the empty folder carries no data to encrypt.
-    const auto methods = encryptedMethods(dest, password);
-    if (password.isEmpty()) {
-        QVERIFY(methods.isEmpty());
+    void sameNameInputsBothKept() {
+        Scratch scratch;
+        testing::writeFile(scratch.path("one/notes.txt"), "first");
+        testing::writeFile(scratch.path("two/notes.txt"), "second");
+        const QString dest = scratch.path("notes.zip");
+        QCOMPARE(
+            cfr::zipPack(utf8Paths({scratch.path("one/notes.txt"), scratch.path("two/notes.txt")}),
+                         dest.toStdString(), "", nullptr),
+            int(cfr::Ok));
+        QCOMPARE(unzipNames(dest), QStringList({"notes (1).txt", "notes.txt"}));
         QCOMPARE(testing::runTool("unzip", {"-q", dest, "-d", scratch.path("check")}).exitCode, 0);
-    } else {
-        QCOMPARE(methods.keys(), QStringList({"a.txt", "docs/x.txt"}));
-        for (const QString& method : methods)
-            QVERIFY2(method.contains("AES-256"), qPrintable(method));
-        QCOMPARE(testing::runTool("7z", {"t", "-p" + password, dest}).exitCode, 0);
-        const auto wrong = testing::runTool("7z", {"t", "-pnot it", dest});
-        QVERIFY(wrong.exitCode != 0);
-        QCOMPARE(testing::runTool("7z", {"x", "-p" + password, "-o" + scratch.path("check"), dest})
-                     .exitCode,
-                 0);
+        QCOMPARE(testing::readFile(scratch.path("check/notes.txt")), QByteArray("first"));
+        QCOMPARE(testing::readFile(scratch.path("check/notes (1).txt")), QByteArray("second"));
     }
-    QCOMPARE(testing::readFile(scratch.path("check/docs/x.txt")),
-             testing::readFile(scratch.path("in/docs/x.txt")));
-    QCOMPARE(testing::readFile(scratch.path("check/a.txt")), QByteArray("alpha\n"));
-    QVERIFY(QFileInfo(scratch.path("check/docs/sub")).isDir());
-    QCOMPARE(testing::treeListing(scratch.path("out")), QStringList({"result.zip"}));
-}
 
-void ZipPackTest::sameNameInputsBothKept() {
-    Scratch scratch;
-    testing::writeFile(scratch.path("one/notes.txt"), "first");
-    testing::writeFile(scratch.path("two/notes.txt"), "second");
-    const QString dest = scratch.path("notes.zip");
-    QCOMPARE(cfr::zipPack(utf8Paths({scratch.path("one/notes.txt"), scratch.path("two/notes.txt")}),
-                          dest.toStdString(), "", nullptr),
-             int(cfr::Ok));
-    QCOMPARE(unzipNames(dest), QStringList({"notes (1).txt", "notes.txt"}));
-    QCOMPARE(testing::runTool("unzip", {"-q", dest, "-d", scratch.path("check")}).exitCode, 0);
-    QCOMPARE(testing::readFile(scratch.path("check/notes.txt")), QByteArray("first"));
-    QCOMPARE(testing::readFile(scratch.path("check/notes (1).txt")), QByteArray("second"));
-}
-
-void ZipPackTest::inputThatCannotBeTakenFails_data() {
-    QTest::addColumn<QString>("kind");
-    QTest::newRow("missing file") << "missing";
-    QTest::newRow("dangling link in a folder") << "dangling";
-    QTest::newRow("only a pipe") << "pipe";
-}
-
-void ZipPackTest::inputThatCannotBeTakenFails() {
-    QFETCH(QString, kind);
-    Scratch scratch;
-    testing::writeFile(scratch.path("in/good.txt"), "good");
-    QStringList inputs{scratch.path("in/good.txt")};
-    if (kind == "missing") {
-        inputs << scratch.path("in/gone.txt");
-    } else if (kind == "dangling") {
-        QDir().mkpath(scratch.path("in/tree"));
-        QVERIFY(QFile::link(scratch.path("nowhere"), scratch.path("in/tree/link")));
-        inputs << scratch.path("in/tree");
-    } else {
-        QVERIFY(::mkfifo(QFile::encodeName(scratch.path("in/pipe")).constData(), 0600) == 0);
-        inputs = QStringList{scratch.path("in/pipe")};
+    void inputThatCannotBeTakenFails_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("missing file") << "missing";
+        QTest::newRow("dangling link in a folder") << "dangling";
+        QTest::newRow("only a pipe") << "pipe";
     }
-    QDir().mkpath(scratch.path("out"));
-    const QString dest = scratch.path("out/result.zip");
-    QCOMPARE(cfr::zipPack(utf8Paths(inputs), dest.toStdString(), "pw", nullptr), int(cfr::Failed));
-    QVERIFY(QDir(scratch.path("out")).isEmpty());
-}
 
-void ZipPackTest::inputVanishingBeforeCloseFails() {
-    Scratch scratch;
-    testing::writeFile(scratch.path("in/first.bin"), testing::noiseBytes(1 << 20));
-    testing::writeFile(scratch.path("in/second.bin"), testing::noiseBytes(1 << 20, 2));
-    QDir().mkpath(scratch.path("out"));
-    ProgressLog log;
-    // libzip reads the files only while closing, after its first report.
-    log.onReport = [&](double) { QFile::remove(scratch.path("in/second.bin")); };
-    const cfr::ProgressSink sink = log.sink();
-    QCOMPARE(cfr::zipPack(utf8Paths({scratch.path("in/first.bin"), scratch.path("in/second.bin")}),
-                          scratch.path("out/result.zip").toStdString(), "", &sink),
-             int(cfr::Failed));
-    QVERIFY(QDir(scratch.path("out")).isEmpty());
-}
+    void inputThatCannotBeTakenFails() {
+        QFETCH(QString, kind);
+        Scratch scratch;
+        testing::writeFile(scratch.path("in/good.txt"), "good");
+        QStringList inputs{scratch.path("in/good.txt")};
+        if (kind == "missing") {
+            inputs << scratch.path("in/gone.txt");
+        } else if (kind == "dangling") {
+            QDir().mkpath(scratch.path("in/tree"));
+            QVERIFY(QFile::link(scratch.path("nowhere"), scratch.path("in/tree/link")));
+            inputs << scratch.path("in/tree");
+        } else {
+            QVERIFY(::mkfifo(QFile::encodeName(scratch.path("in/pipe")).constData(), 0600) == 0);
+            inputs = QStringList{scratch.path("in/pipe")};
+        }
+        QDir().mkpath(scratch.path("out"));
+        const QString dest = scratch.path("out/result.zip");
+        QCOMPARE(cfr::zipPack(utf8Paths(inputs), dest.toStdString(), "pw", nullptr),
+                 int(cfr::Failed));
+        QVERIFY(QDir(scratch.path("out")).isEmpty());
+    }
 
-void ZipPackTest::linkLoopEnds() {
-    Scratch scratch;
-    testing::writeFile(scratch.path("docs/x.txt"), "x");
-    QVERIFY(QFile::link(scratch.path("docs"), scratch.path("docs/back")));
-    const QString dest = scratch.path("loop.zip");
-    QCOMPARE(cfr::zipPack(utf8Paths({scratch.path("docs")}), dest.toStdString(), "", nullptr),
-             int(cfr::Ok));
-    QCOMPARE(unzipNames(dest), QStringList({"docs/back/", "docs/x.txt"}));
-}
+    void inputVanishingBeforeCloseFails() {
+        Scratch scratch;
+        testing::writeFile(scratch.path("in/first.bin"), testing::noiseBytes(1 << 20));
+        testing::writeFile(scratch.path("in/second.bin"), testing::noiseBytes(1 << 20, 2));
+        QDir().mkpath(scratch.path("out"));
+        ProgressLog log;
+        // libzip reads the files only while closing, after its first report.
+        log.onReport = [&](double) { QFile::remove(scratch.path("in/second.bin")); };
+        const cfr::ProgressSink sink = log.sink();
+        QCOMPARE(
+            cfr::zipPack(utf8Paths({scratch.path("in/first.bin"), scratch.path("in/second.bin")}),
+                         scratch.path("out/result.zip").toStdString(), "", &sink),
+            int(cfr::Failed));
+        QVERIFY(QDir(scratch.path("out")).isEmpty());
+    }
 
-void ZipPackTest::archiveBeingReplacedIsLeftOut() {
-    Scratch scratch;
-    testing::writeFile(scratch.path("docs/x.txt"), "x");
-    const QString dest = scratch.path("docs/docs.zip");
-    QVERIFY(testing::writeFile(dest, "an earlier archive"));
-    QCOMPARE(cfr::zipPack(utf8Paths({scratch.path("docs")}), dest.toStdString(), "", nullptr),
-             int(cfr::Ok));
-    QCOMPARE(unzipNames(dest), QStringList({"docs/x.txt"}));
-}
+    void linkLoopEnds() {
+        Scratch scratch;
+        testing::writeFile(scratch.path("docs/x.txt"), "x");
+        QVERIFY(QFile::link(scratch.path("docs"), scratch.path("docs/back")));
+        const QString dest = scratch.path("loop.zip");
+        QCOMPARE(cfr::zipPack(utf8Paths({scratch.path("docs")}), dest.toStdString(), "", nullptr),
+                 int(cfr::Ok));
+        QCOMPARE(unzipNames(dest), QStringList({"docs/back/", "docs/x.txt"}));
+    }
 
-void ZipPackTest::cancelLeavesNothing_data() {
-    QTest::addColumn<int>("stopAfterReports");
-    QTest::newRow("before writing") << 0;
-    QTest::newRow("while writing") << 2;
-}
+    void archiveBeingReplacedIsLeftOut() {
+        Scratch scratch;
+        testing::writeFile(scratch.path("docs/x.txt"), "x");
+        const QString dest = scratch.path("docs/docs.zip");
+        QVERIFY(testing::writeFile(dest, "an earlier archive"));
+        QCOMPARE(cfr::zipPack(utf8Paths({scratch.path("docs")}), dest.toStdString(), "", nullptr),
+                 int(cfr::Ok));
+        QCOMPARE(unzipNames(dest), QStringList({"docs/x.txt"}));
+    }
 
-void ZipPackTest::cancelLeavesNothing() {
-    QFETCH(int, stopAfterReports);
-    Scratch scratch;
-    testing::writeFile(scratch.path("in/big.bin"), testing::noiseBytes(8 << 20));
-    QDir().mkpath(scratch.path("out"));
-    ProgressLog log;
-    log.stopWhen = [&] { return int(log.values.size()) >= stopAfterReports; };
-    const cfr::ProgressSink sink = log.sink();
-    QCOMPARE(cfr::zipPack(utf8Paths({scratch.path("in/big.bin")}),
-                          scratch.path("out/result.zip").toStdString(), "pw", &sink),
-             int(cfr::Cancelled));
-    QVERIFY(QDir(scratch.path("out")).isEmpty());
-    if (stopAfterReports > 0)
-        QVERIFY(log.values.back() < 1.0);
-}
+    void cancelLeavesNothing_data() {
+        QTest::addColumn<int>("stopAfterReports");
+        QTest::newRow("before writing") << 0;
+        QTest::newRow("while writing") << 2;
+    }
+
+    void cancelLeavesNothing() {
+        QFETCH(int, stopAfterReports);
+        Scratch scratch;
+        testing::writeFile(scratch.path("in/big.bin"), testing::noiseBytes(8 << 20));
+        QDir().mkpath(scratch.path("out"));
+        ProgressLog log;
+        log.stopWhen = [&] { return int(log.values.size()) >= stopAfterReports; };
+        const cfr::ProgressSink sink = log.sink();
+        QCOMPARE(cfr::zipPack(utf8Paths({scratch.path("in/big.bin")}),
+                              scratch.path("out/result.zip").toStdString(), "pw", &sink),
+                 int(cfr::Cancelled));
+        QVERIFY(QDir(scratch.path("out")).isEmpty());
+        if (stopAfterReports > 0)
+            QVERIFY(log.values.back() < 1.0);
+    }
+};
 
 QTEST_GUILESS_MAIN(ZipPackTest)
 #include "tst_zip_pack.moc"
