@@ -123,10 +123,10 @@ void CliFlowsTest::flowsWithoutPrompt_data() {
         << QStringList{"-x", "  %1/parent ", "%1/photos.zip", "ignored.zip"}
         << extracted + "%1/parent/photos (1)"
         << "%1/parent/photos (1)" << zipListing;
-    QTest::newRow("-pk .tar.gz 0, name taken")
-        << QStringList{"-pk", ".tar.gz", "0", "%1", "%1/report.pdf"}
-        << "Pack succeeded!\nFile saved: %1/report (1).tar.gz"
-        << "%1/report (1).tar.gz" << QStringList{"report.pdf"};
+    QTest::newRow("-pk .tar.gz 0, folder with blanks, name taken")
+        << QStringList{"-pk", ".tar.gz", "0", " %1 ", "%1/report.v1.pdf"}
+        << "Pack succeeded!\nFile saved: %1/report.v1 (1).tar.gz"
+        << "%1/report.v1 (1).tar.gz" << QStringList{"report.v1.pdf"};
     QTest::newRow("missing") << QStringList{"%1/nothere.zip"} << ""
                              << "" << QStringList{};
     QTest::newRow("noise") << QStringList{"%1/noise.zip"} << ""
@@ -143,8 +143,8 @@ void CliFlowsTest::flowsWithoutPrompt() {
     QVERIFY(!makePlainZip(dir_, "photos.zip").isEmpty());
     for (const char* taken : {"/photos", "/photos (1)", "/parent/photos"})
         QVERIFY(QDir().mkpath(dir_ + taken));
-    testing::writeFile(dir_ + "/report.pdf", testing::noiseBytes(30000, 5));
-    testing::writeFile(dir_ + "/report.tar.gz", "taken");
+    testing::writeFile(dir_ + "/report.v1.pdf", testing::noiseBytes(30000, 5));
+    testing::writeFile(dir_ + "/report.v1.tar.gz", "taken");
     testing::writeFile(dir_ + "/noise.zip", testing::noiseBytes(5000, 11));
     testing::writeFile(dir_ + "/empty.cfr", "");
     for (QString& arg : args)

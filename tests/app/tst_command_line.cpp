@@ -31,8 +31,6 @@ private slots:
     void grammar_data();
     void grammar();
     void argumentsAreLocalTextFoldersTrimmed();
-    void packRequest_data();
-    void packRequest();
     void extractionDir_data();
     void extractionDir();
     void packDestination_data();
@@ -88,40 +86,6 @@ void CommandLineTest::argumentsAreLocalTextFoldersTrimmed() {
     QTextCodec::setCodecForLocale(saved);
     QCOMPARE(file, QString::fromUtf8(" été.zip "));
     QCOMPARE(folder, QString::fromUtf8("café"));
-}
-
-void CommandLineTest::packRequest_data() {
-    QTest::addColumn<QString>("folder"); // relative to the temporary folder
-    QTest::addColumn<QStringList>("inputs");
-    QTest::addColumn<QString>("suffix");
-    QTest::addColumn<QString>("destination");
-    QTest::newRow("one file") << "out" << QStringList{"report.pdf"} << ".cfr"
-                              << "out/report.cfr";
-    QTest::newRow("name up to the last dot") << "out" << QStringList{"data.tar.gz"} << ".zip"
-                                             << "out/data.tar.zip";
-    QTest::newRow("several files take the folder's name")
-        << "docs" << QStringList{"a.txt", "b.txt", "c.txt"} << ".zip"
-        << "docs/docs.zip";
-}
-
-void CommandLineTest::packRequest() {
-    QFETCH(QString, folder);
-    QFETCH(QStringList, inputs);
-    QFETCH(QString, suffix);
-    QFETCH(QString, destination);
-    QTemporaryDir root;
-    const QString folderPath = root.path() + '/' + folder;
-    // The file manager may pass the folder with blanks around it.
-    QList<QByteArray> args{"-p", (" \t" + folderPath + ' ').toLocal8Bit()};
-    for (const QString& input : inputs)
-        args << (folderPath + '/' + input).toLocal8Bit();
-    const Argv argv(args);
-
-    const PackRequest request = packRequestFromArguments(argv.argc(), argv.argv(), suffix);
-    QCOMPARE(request.destination, root.path() + '/' + destination);
-    QCOMPARE(request.inputs.size(), inputs.size());
-    for (int i = 0; i < inputs.size(); ++i)
-        QCOMPARE(request.inputs[i].fileName(), inputs[i]);
 }
 
 void CommandLineTest::extractionDir_data() {

@@ -34,7 +34,6 @@ private slots:
     void pluginDiscovery();
     void translationFolder_data();
     void translationFolder();
-    void relativeProgramPathIsTakenFromTheCurrentFolder();
     void displayCheck_data();
     void displayCheck();
     // Installs translators for the rest of the process: keep it last.
@@ -81,41 +80,36 @@ void StartupTest::pluginDiscovery() {
 }
 
 void StartupTest::translationFolder_data() {
-    QTest::addColumn<QStringList>("files"); // relative to <root>; the program is <root>/bin/coffret
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("nothing anywhere") << QStringList{} << "bin";
-    QTest::newRow("beside the program") << QStringList{"bin/Coffret_zh_CN.qm"} << "bin";
-    QTest::newRow("shared folder") << QStringList{"share/coffret/translations/Coffret_zh_CN.qm"}
-                                   << "share/coffret/translations";
+    QTest::addColumn<QString>("program");   // as typed in <root>
+    QTest::addColumn<QStringList>("files"); // relative to <root>
+    QTest::addColumn<QString>("expected");  // relative to <root>, or as written when absolute
+    const QString shared = "share/coffret/translations";
+    const QString qm = "/Coffret_zh_CN.qm";
+    QTest::newRow("nothing anywhere") << "bin/coffret" << QStringList{} << "bin";
+    QTest::newRow("beside the program") << "bin/coffret" << QStringList{"bin" + qm} << "bin";
+    QTest::newRow("shared folder") << "bin/coffret" << QStringList{shared + qm} << shared;
     QTest::newRow("shared folder first")
-        << QStringList{"bin/Coffret_zh_CN.qm", "share/coffret/translations/Coffret_zh_CN.qm"}
-        << "share/coffret/translations";
+        << "bin/coffret" << QStringList{"bin" + qm, shared + qm} << shared;
     QTest::newRow("other file in the shared folder")
-        << QStringList{"share/coffret/translations/Coffret_fr.qm"} << "bin";
+        << "bin/coffret" << QStringList{shared + "/Coffret_fr.qm"} << "bin";
+    // A bare name came through PATH: the program's real folder is meant.
+    QTest::newRow("bare name") << "coffret" << QStringList{shared + qm}
+                               << QCoreApplication::applicationDirPath();
 }
 
 void StartupTest::translationFolder() {
+    QFETCH(QString, program);
     QFETCH(QStringList, files);
     QFETCH(QString, expected);
     QTemporaryDir root;
     QVERIFY(QDir().mkpath(root.path() + "/bin"));
     for (const QString& file : files)
         QVERIFY(testing::writeFile(root.path() + '/' + file, "qm"));
-    QCOMPARE(applicationTranslationDir(root.path() + "/bin/coffret"), root.path() + '/' + expected);
-}
-
-void StartupTest::relativeProgramPathIsTakenFromTheCurrentFolder() {
-    QTemporaryDir root;
-    QVERIFY(testing::writeFile(root.path() + "/tools/share/coffret/translations/Coffret_zh_CN.qm",
-                               "qm"));
     const QString saved = QDir::currentPath();
     QVERIFY(QDir::setCurrent(root.path()));
-    const QString relative = applicationTranslationDir("tools/bin/coffret");
-    const QString bare = applicationTranslationDir("coffret");
+    const QString folder = applicationTranslationDir(program);
     QVERIFY(QDir::setCurrent(saved));
-    QCOMPARE(relative, root.path() + "/tools/share/coffret/translations");
-    // A bare name came through PATH: the program's real folder is meant.
-    QCOMPARE(bare, QCoreApplication::applicationDirPath());
+    QCOMPARE(folder, expected.startsWith('/') ? expected : root.path() + '/' + expected);
 }
 
 void StartupTest::displayCheck_data() {
