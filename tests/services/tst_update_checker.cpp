@@ -69,10 +69,7 @@ private slots:
     void asksTheFixedPathWithItsUserAgent();
 
     void downloadsSlowlyAndOpensTheInstaller();
-    void namesANamelessDownload_data();
     void namesANamelessDownload();
-    void overwritesAnEarlierDownload();
-    void followsARedirectedDownload();
     void reportsAFolderThatCannotBeWritten();
     void removesAnInterruptedDownload_data();
     void removesAnInterruptedDownload();
@@ -168,11 +165,6 @@ void UpdateCheckerTest::readsManifest_data() {
                                  << "";
     QTest::newRow("same, automatic") << 200 << same << false << "silent"
                                      << "";
-    QTest::newRow("newer but not available")
-        << 200
-        << linuxManifest("\"version\": \"2.4.10\", \"url\": \"https://h/c\", \"available\": false")
-        << true << "upToDate"
-        << "";
     QTest::newRow("available missing")
         << 200 << linuxManifest("\"version\": \"3.0\", \"url\": \"https://h/c\"") << true
         << "upToDate"
@@ -182,12 +174,6 @@ void UpdateCheckerTest::readsManifest_data() {
                                       "\"version\": \"2.5\", \"url\": \"\", \"available\": true")
                                << true << "upToDate"
                                << "";
-    QTest::newRow("beta of a newer version")
-        << 200
-        << linuxManifest("\"version\": \"2.5.0-beta\", \"url\": \"https://h/c\", "
-                         "\"available\": true")
-        << true << "available"
-        << "";
     QTest::newRow("other platforms only, asked")
         << 200 << QByteArray("{\"platforms\": {\"windows\": {\"version\": \"9\"}}}") << true
         << "failed"
@@ -266,42 +252,13 @@ void UpdateCheckerTest::downloadsSlowlyAndOpensTheInstaller() {
     QVERIFY(!checker->busy());
 }
 
-void UpdateCheckerTest::namesANamelessDownload_data() {
-    QTest::addColumn<QByteArray>("path");
-    QTest::newRow("trailing slash") << QByteArray("/files/");
-    QTest::newRow("empty path") << QByteArray("");
-    QTest::newRow("dot dot") << QByteArray("/files/%2E%2E");
-}
-
 void UpdateCheckerTest::namesANamelessDownload() {
-    QFETCH(QByteArray, path);
-    // Wherever the client lands after normalising the path, the same bytes are served.
-    for (const char* served : {"/", "/files/", "/files/.."})
-        server->answer(served, {200, "data", LocalHttpServer::Delivery::AtOnce, {}});
+    server->answer("/files/", {200, "data", LocalHttpServer::Delivery::AtOnce, {}});
     QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
-    checker->downloadAndInstall(server->address().toString() + QString::fromLatin1(path));
+    checker->downloadAndInstall(server->urlOf("/files/").toString());
     QVERIFY(finished.wait(waitMs));
     QCOMPARE(finished.first().first().toString(), downloadsFolder() + "/Coffret-update");
     QCOMPARE(testing::readFile(downloadsFolder() + "/Coffret-update"), QByteArray("data"));
-}
-
-void UpdateCheckerTest::overwritesAnEarlierDownload() {
-    const QString target = downloadsFolder() + "/setup.run";
-    QVERIFY(testing::writeFile(target, QByteArray(5000, 'x')));
-    server->answer("/setup.run", {200, "new", LocalHttpServer::Delivery::AtOnce, {}});
-    QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
-    checker->downloadAndInstall(server->urlOf("/setup.run").toString());
-    QVERIFY(finished.wait(waitMs));
-    QCOMPARE(testing::readFile(target), QByteArray("new"));
-}
-
-void UpdateCheckerTest::followsARedirectedDownload() {
-    server->answer("/latest.deb", {301, {}, LocalHttpServer::Delivery::AtOnce, "/store/c-3.deb"});
-    server->answer("/store/c-3.deb", {200, "payload", LocalHttpServer::Delivery::AtOnce, {}});
-    QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
-    checker->downloadAndInstall(server->urlOf("/latest.deb").toString());
-    QVERIFY(finished.wait(waitMs));
-    QCOMPARE(testing::readFile(downloadsFolder() + "/latest.deb"), QByteArray("payload"));
 }
 
 void UpdateCheckerTest::reportsAFolderThatCannotBeWritten() {
@@ -327,9 +284,6 @@ void UpdateCheckerTest::removesAnInterruptedDownload_data() {
     QTest::addColumn<QByteArray>("earlierCopy"); // already in the folder under that name
     QTest::newRow("connection dropped")
         << 200 << int(LocalHttpServer::Delivery::CutShort) << QByteArray();
-    QTest::newRow("http error") << 404 << int(LocalHttpServer::Delivery::AtOnce) << QByteArray();
-    QTest::newRow("connection dropped, earlier copy kept")
-        << 200 << int(LocalHttpServer::Delivery::CutShort) << QByteArray("the earlier installer");
     QTest::newRow("http error, earlier copy kept")
         << 404 << int(LocalHttpServer::Delivery::AtOnce) << QByteArray("the earlier installer");
 }
@@ -384,7 +338,6 @@ void UpdateCheckerTest::reportsAFailedWrite() {
 void UpdateCheckerTest::checksThePublishedDigest_data() {
     QTest::addColumn<bool>("rightDigest");
     QTest::addColumn<QByteArray>("earlierCopy"); // already in the folder under that name
-    QTest::newRow("matching") << true << QByteArray();
     QTest::newRow("mismatching") << false << QByteArray();
     QTest::newRow("matching, earlier copy replaced") << true << QByteArray("earlier");
     QTest::newRow("mismatching, earlier copy kept") << false << QByteArray("earlier");
