@@ -17,7 +17,6 @@ class FileOpeningTest : public QObject {
 
 private slots:
     void opensTheFile();
-    void sharesTheFileByItsFolder();
     void reportsWhatNothingOpens_data();
     void reportsWhatNothingOpens();
 
@@ -30,16 +29,12 @@ void FileOpeningTest::opensTheFile() {
     FileOpener opener;
     QSignalSpy failed(&opener, &FileOpener::failed);
     opener.openExternally("/data/Coffret/Extractions/report #1.pdf");
-    QCOMPARE(desktop.opened,
-             QList<QUrl>{QUrl::fromLocalFile("/data/Coffret/Extractions/report #1.pdf")});
-    QCOMPARE(failed.count(), 0);
-}
-
-void FileOpeningTest::sharesTheFileByItsFolder() {
-    DesktopRecorder desktop;
-    FileOpener opener;
+    // Sharing shows the file's folder.
     opener.shareFile("/data/Coffret/photos.cfr");
-    QCOMPARE(desktop.opened, QList<QUrl>{QUrl::fromLocalFile("/data/Coffret")});
+    QCOMPARE(desktop.opened,
+             QList<QUrl>({QUrl::fromLocalFile("/data/Coffret/Extractions/report #1.pdf"),
+                          QUrl::fromLocalFile("/data/Coffret")}));
+    QCOMPARE(failed.count(), 0);
 }
 
 void FileOpeningTest::reportsWhatNothingOpens_data() {
