@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <memory>
 
 namespace tartest {
@@ -70,7 +71,12 @@ void ProgressLog::record(void* context, double fraction) {
 
 int ProgressLog::cancel(void* context) {
     const auto* log = static_cast<ProgressLog*>(context);
-    return log->cancelAfter >= 0 && int(log->fractions.size()) >= log->cancelAfter;
+    return (log->cancelAfter >= 0 && int(log->fractions.size()) >= log->cancelAfter) ||
+           (log->stopWhen && log->stopWhen());
+}
+
+bool ProgressLog::nonDecreasing() const {
+    return std::is_sorted(fractions.begin(), fractions.end());
 }
 
 QStringList makeSampleTree(const QString& root) {

@@ -30,11 +30,13 @@ bool writeTar(const QString& path, const std::vector<RawEntry>& entries,
 QStringList listEntries(const QString& archive);
 
 // Records every progress report (running onReport, if set, on each); asks to cancel once
-// cancelAfter reports were seen.
+// cancelAfter reports were seen or stopWhen holds.
 struct ProgressLog {
     std::vector<double> fractions;
     int cancelAfter = -1;
     std::function<void(double)> onReport;
+    std::function<bool()> stopWhen;
+    bool nonDecreasing() const;
     cfr::ProgressSink sink();
     static void record(void* context, double fraction);
     static int cancel(void* context);

@@ -130,8 +130,7 @@ private slots:
                  int(cfr::Ok));
         // 64 KiB blocks: 5 for the first file, 2 for the second, then the close.
         QCOMPARE(int(log.fractions.size()), 8);
-        for (std::size_t i = 1; i < log.fractions.size(); ++i)
-            QVERIFY(log.fractions[i] >= log.fractions[i - 1]);
+        QVERIFY(log.nonDecreasing());
         QCOMPARE(log.fractions.front(), 64.0 / 400.0);
         QCOMPARE(log.fractions.back(), 1.0);
     }

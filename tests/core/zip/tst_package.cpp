@@ -16,28 +16,12 @@
 #include <algorithm>
 
 using namespace ziptest;
+using tartest::extractTo;
+using tartest::packPaths;
 
 namespace {
 
 const QStringList sampleListing{"a.txt", "docs/", "docs/sub/", "docs/x.txt"};
-
-int pack(const QStringList& inputs, const QString& dest, const QString& password,
-         ProgressLog* log = nullptr) {
-    const std::vector<std::string> paths = utf8Paths(inputs);
-    std::vector<const char*> raw;
-    for (const auto& p : paths)
-        raw.push_back(p.c_str());
-    cfr::ProgressSink sink = log ? log->sink() : cfr::ProgressSink{};
-    return cfr::pack(raw.data(), int(raw.size()), dest.toUtf8().constData(),
-                     password.toUtf8().constData(), sink.fn, sink.context, sink.cancel);
-}
-
-int extract(const QString& archive, const QString& dest, const QString& password,
-            ProgressLog* log = nullptr) {
-    cfr::ProgressSink sink = log ? log->sink() : cfr::ProgressSink{};
-    return cfr::extract(archive.toUtf8().constData(), dest.toUtf8().constData(),
-                        password.toUtf8().constData(), sink.fn, sink.context, sink.cancel);
-}
 
 QStringList samplePaths(const Scratch& scratch) {
     makeSampleTree(scratch.path("in"));
@@ -65,7 +49,7 @@ private slots:
     void layoutSeenByOtherTools() {
         Scratch scratch;
         const QString dest = scratch.path("box.cfr");
-        QCOMPARE(pack(samplePaths(scratch), dest, "pa$$ word"), int(cfr::Ok));
+        QCOMPARE(packPaths(samplePaths(scratch), dest, "pa$$ word"), int(cfr::Ok));
         QCOMPARE(scratch.leftovers(), QStringList());
 
         const auto listing = testing::runTool("7z", {"l", "-slt", "-ppa$$ word", dest});
@@ -102,17 +86,17 @@ private slots:
     void unpackedWhateverTheName() {
         QFETCH(QString, storedAs);
         Scratch scratch;
-        QCOMPARE(pack(samplePaths(scratch), scratch.path("box.cfr"), "pw"), int(cfr::Ok));
+        QCOMPARE(packPaths(samplePaths(scratch), scratch.path("box.cfr"), "pw"), int(cfr::Ok));
         if (storedAs != "box.cfr")
             QVERIFY(QFile::rename(scratch.path("box.cfr"), scratch.path(storedAs)));
         ProgressLog log;
-        QCOMPARE(extract(scratch.path(storedAs), scratch.path("out"), "pw", &log), int(cfr::Ok));
+        QCOMPARE(extractTo(scratch.path(storedAs), scratch.path("out"), "pw", &log), int(cfr::Ok));
         QCOMPARE(testing::treeListing(scratch.path("out")), sampleListing);
         QCOMPARE(testing::readFile(scratch.path("out/docs/x.txt")),
                  testing::readFile(scratch.path("in/docs/x.txt")));
         QVERIFY(log.nonDecreasing());
-        QVERIFY(log.values.front() <= 0.5);
-        QCOMPARE(log.values.back(), 1.0);
+        QVERIFY(log.fractions.front() <= 0.5);
+        QCOMPARE(log.fractions.back(), 1.0);
         QCOMPARE(scratch.leftovers(), QStringList());
     }
 
@@ -125,8 +109,8 @@ private slots:
     void wrongPasswordWritesNothing() {
         QFETCH(QString, given);
         Scratch scratch;
-        QCOMPARE(pack(samplePaths(scratch), scratch.path("box.cfr"), "pw"), int(cfr::Ok));
-        QCOMPARE(extract(scratch.path("box.cfr"), scratch.path("out"), given),
+        QCOMPARE(packPaths(samplePaths(scratch), scratch.path("box.cfr"), "pw"), int(cfr::Ok));
+        QCOMPARE(extractTo(scratch.path("box.cfr"), scratch.path("out"), given),
                  int(cfr::BadPassword));
         QVERIFY(!QFileInfo::exists(scratch.path("out")));
         QCOMPARE(scratch.leftovers(), QStringList());
@@ -166,7 +150,7 @@ private slots:
                                       scratch.path())
                          .exitCode,
                      0);
-        QCOMPARE(extract(archive, scratch.path("out"), "pw"), int(cfr::Ok));
+        QCOMPARE(extractTo(archive, scratch.path("out"), "pw"), int(cfr::Ok));
         QCOMPARE(testing::treeListing(scratch.path("out")), expected);
         QCOMPARE(scratch.leftovers(), QStringList());
     }
@@ -184,14 +168,14 @@ private slots:
             (QDir(scratch.path("out")).isEmpty() ? beforeOuter : duringOuter) << fraction;
             temporaryModes << modesIn(scratch.tmp());
         };
-        QCOMPARE(pack({scratch.path("in/big.bin")}, scratch.path("out/big.cfr"), "pw", &log),
+        QCOMPARE(packPaths({scratch.path("in/big.bin")}, scratch.path("out/big.cfr"), "pw", &log),
                  int(cfr::Ok));
         QVERIFY(beforeOuter.size() > 2);
         QVERIFY(duringOuter.size() > 2);
         QVERIFY(*std::max_element(beforeOuter.begin(), beforeOuter.end()) <= 0.5);
         QVERIFY(*std::min_element(duringOuter.begin(), duringOuter.end()) >= 0.5);
         QVERIFY(log.nonDecreasing());
-        QCOMPARE(log.values.back(), 1.0);
+        QCOMPARE(log.fractions.back(), 1.0);
         QVERIFY(!temporaryModes.isEmpty());
         QCOMPARE(temporaryModes.count(0600), temporaryModes.size());
         QCOMPARE(scratch.leftovers(), QStringList());
@@ -202,23 +186,24 @@ private slots:
         testing::writeFile(scratch.path("in/empty.txt"), QByteArray());
         QDir().mkpath(scratch.path("in/folder"));
         ProgressLog packed;
-        QCOMPARE(pack({scratch.path("in/empty.txt"), scratch.path("in/folder")},
-                      scratch.path("box.cfr"), "pw", &packed),
+        QCOMPARE(packPaths({scratch.path("in/empty.txt"), scratch.path("in/folder")},
+                           scratch.path("box.cfr"), "pw", &packed),
                  int(cfr::Ok));
-        QCOMPARE(packed.values.back(), 1.0);
+        QCOMPARE(packed.fractions.back(), 1.0);
         // The inner archive holds no byte of data: its pass has nothing to count.
         ProgressLog log;
-        QCOMPARE(extract(scratch.path("box.cfr"), scratch.path("out"), "pw", &log), int(cfr::Ok));
+        QCOMPARE(extractTo(scratch.path("box.cfr"), scratch.path("out"), "pw", &log), int(cfr::Ok));
         QCOMPARE(testing::treeListing(scratch.path("out")), QStringList({"empty.txt", "folder/"}));
         QVERIFY(log.nonDecreasing());
-        QCOMPARE(log.values.back(), 1.0);
+        QCOMPARE(log.fractions.back(), 1.0);
         QCOMPARE(scratch.leftovers(), QStringList());
     }
 
     void extractWorkFolderIsPrivate() {
         Scratch scratch;
         testing::writeFile(scratch.path("in/big.bin"), testing::noiseBytes(1 << 20));
-        QCOMPARE(pack({scratch.path("in/big.bin")}, scratch.path("big.cfr"), "pw"), int(cfr::Ok));
+        QCOMPARE(packPaths({scratch.path("in/big.bin")}, scratch.path("big.cfr"), "pw"),
+                 int(cfr::Ok));
         ProgressLog log;
         QStringList seen;
         QList<int> modes;
@@ -226,7 +211,7 @@ private slots:
             seen << scratch.leftovers();
             modes << modesIn(scratch.tmp());
         };
-        QCOMPARE(extract(scratch.path("big.cfr"), scratch.path("out"), "pw", &log), int(cfr::Ok));
+        QCOMPARE(extractTo(scratch.path("big.cfr"), scratch.path("out"), "pw", &log), int(cfr::Ok));
         QVERIFY(!modes.isEmpty());
         QCOMPARE(modes.count(0700), modes.size());
         seen.removeDuplicates();
@@ -243,7 +228,8 @@ private slots:
         ProgressLog log;
         QStringList seen;
         log.onReport = [&](double) { seen << QDir(chosen).entryList(QDir::Files); };
-        QCOMPARE(pack(samplePaths(scratch), scratch.path("box.cfr"), "pw", &log), int(cfr::Ok));
+        QCOMPARE(packPaths(samplePaths(scratch), scratch.path("box.cfr"), "pw", &log),
+                 int(cfr::Ok));
         QVERIFY(QRegularExpression("^[0-9a-f]{16}\\.zip").match(seen.value(0)).hasMatch());
         QVERIFY(QDir(chosen).isEmpty());
         QCOMPARE(scratch.leftovers(), QStringList());
@@ -252,8 +238,8 @@ private slots:
     void temporaryFolderPackedIntoItself() {
         Scratch scratch;
         testing::writeFile(scratch.tmp() + "/keep.txt", "kept");
-        QCOMPARE(pack({scratch.tmp()}, scratch.path("tmp.cfr"), "pw"), int(cfr::Ok));
-        QCOMPARE(extract(scratch.path("tmp.cfr"), scratch.path("out"), "pw"), int(cfr::Ok));
+        QCOMPARE(packPaths({scratch.tmp()}, scratch.path("tmp.cfr"), "pw"), int(cfr::Ok));
+        QCOMPARE(extractTo(scratch.path("tmp.cfr"), scratch.path("out"), "pw"), int(cfr::Ok));
         QCOMPARE(testing::treeListing(scratch.path("out")), QStringList({"tmp/", "tmp/keep.txt"}));
         QCOMPARE(scratch.leftovers(), QStringList({"keep.txt"}));
     }
@@ -273,17 +259,18 @@ private slots:
         testing::writeFile(scratch.path("in/big.bin"), testing::noiseBytes(4 << 20));
         QDir().mkpath(scratch.path("out"));
         ProgressLog log;
-        log.stopWhen = [&] { return !log.values.empty() && log.values.back() >= stopAt; };
+        log.stopWhen = [&] { return !log.fractions.empty() && log.fractions.back() >= stopAt; };
         if (job == "pack") {
-            QCOMPARE(pack({scratch.path("in/big.bin")}, scratch.path("out/big.cfr"), "pw", &log),
-                     int(cfr::Cancelled));
+            QCOMPARE(
+                packPaths({scratch.path("in/big.bin")}, scratch.path("out/big.cfr"), "pw", &log),
+                int(cfr::Cancelled));
         } else {
-            QCOMPARE(pack({scratch.path("in/big.bin")}, scratch.path("big.cfr"), "pw"),
+            QCOMPARE(packPaths({scratch.path("in/big.bin")}, scratch.path("big.cfr"), "pw"),
                      int(cfr::Ok));
-            QCOMPARE(extract(scratch.path("big.cfr"), scratch.path("out"), "pw", &log),
+            QCOMPARE(extractTo(scratch.path("big.cfr"), scratch.path("out"), "pw", &log),
                      int(cfr::Cancelled));
         }
-        QVERIFY(log.values.back() < stopAt + 0.25);
+        QVERIFY(log.fractions.back() < stopAt + 0.25);
         QVERIFY(QDir(scratch.path("out")).isEmpty());
         QCOMPARE(scratch.leftovers(), QStringList());
     }
@@ -292,16 +279,16 @@ private slots:
         Scratch scratch;
         const QStringList inputs = samplePaths(scratch);
         // libzip would take the empty password and fail only at close.
-        QCOMPARE(pack(inputs, scratch.path("box.cfr"), ""), int(cfr::InvalidArgument));
+        QCOMPARE(packPaths(inputs, scratch.path("box.cfr"), ""), int(cfr::InvalidArgument));
         QVERIFY(!QFileInfo::exists(scratch.path("box.cfr")));
         // Without a suffix and without a password: a plain zip, which reads back as such.
-        QCOMPARE(pack(inputs, scratch.path("box.data"), ""), int(cfr::Ok));
+        QCOMPARE(packPaths(inputs, scratch.path("box.data"), ""), int(cfr::Ok));
         QCOMPARE(unzipNames(scratch.path("box.data")),
                  QStringList({"a.txt", "docs/sub/", "docs/x.txt"}));
-        QCOMPARE(extract(scratch.path("box.data"), scratch.path("out"), ""), int(cfr::Ok));
+        QCOMPARE(extractTo(scratch.path("box.data"), scratch.path("out"), ""), int(cfr::Ok));
         QCOMPARE(testing::treeListing(scratch.path("out")), sampleListing);
         // With a password it stays a package.
-        QCOMPARE(pack(inputs, scratch.path("locked.data"), "pw"), int(cfr::Ok));
+        QCOMPARE(packPaths(inputs, scratch.path("locked.data"), "pw"), int(cfr::Ok));
         QCOMPARE(unzipNames(scratch.path("locked.data")).size(), 1);
         QVERIFY(cfr::archiveNeedsPassword(scratch.path("locked.data").toUtf8().constData()));
         QCOMPARE(scratch.leftovers(), QStringList());
@@ -312,18 +299,18 @@ private slots:
         const QStringList inputs = samplePaths(scratch);
         testing::writeFile(scratch.path("plainfile"), "in the way");
         // An input that cannot be read fails the first pass.
-        QCOMPARE(
-            pack(inputs + QStringList{scratch.path("in/gone.txt")}, scratch.path("a.cfr"), "pw"),
-            int(cfr::Failed));
+        QCOMPARE(packPaths(inputs + QStringList{scratch.path("in/gone.txt")}, scratch.path("a.cfr"),
+                           "pw"),
+                 int(cfr::Failed));
         QVERIFY(!QFileInfo::exists(scratch.path("a.cfr")));
         // A destination that cannot be created fails the second pass.
-        QCOMPARE(pack(inputs, scratch.path("plainfile/b.cfr"), "pw"), int(cfr::OpenFailed));
-        QCOMPARE(pack(inputs, scratch.path("c.cfr"), "pw"), int(cfr::Ok));
+        QCOMPARE(packPaths(inputs, scratch.path("plainfile/b.cfr"), "pw"), int(cfr::OpenFailed));
+        QCOMPARE(packPaths(inputs, scratch.path("c.cfr"), "pw"), int(cfr::Ok));
         // Unpacking into a place that cannot hold files fails after the first pass.
-        QCOMPARE(extract(scratch.path("c.cfr"), scratch.path("plainfile/out"), "pw"),
+        QCOMPARE(extractTo(scratch.path("c.cfr"), scratch.path("plainfile/out"), "pw"),
                  int(cfr::Failed));
         // Something that is no zip at all.
-        QCOMPARE(extract(scratch.path("plainfile"), scratch.path("out"), "pw"),
+        QCOMPARE(extractTo(scratch.path("plainfile"), scratch.path("out"), "pw"),
                  int(cfr::OpenFailed));
         QCOMPARE(scratch.leftovers(), QStringList());
     }

@@ -97,7 +97,7 @@ private slots:
                 QCOMPARE(testing::readFile(scratch.path(QStringLiteral("out/") + file)),
                          testing::readFile(scratch.path(QStringLiteral("in/") + file)));
             QVERIFY(log.nonDecreasing());
-            QCOMPARE(log.values.back(), 1.0);
+            QCOMPARE(log.fractions.back(), 1.0);
         } else {
             // The folders are not encrypted; no file, not even a garbled one, comes out.
             QCOMPARE(testing::treeListing(scratch.path("out")),
@@ -114,7 +114,7 @@ private slots:
         ProgressLog log;
         QCOMPARE(extract(scratch.path("empty.zip"), scratch.path("out"), "", &log), int(cfr::Ok));
         QVERIFY(!QFileInfo::exists(scratch.path("out")));
-        QVERIFY(log.values.empty());
+        QVERIFY(log.fractions.empty());
     }
 
     void unreadableEntriesDoNotStopTheRest() {
@@ -140,7 +140,7 @@ private slots:
         ProgressLog log;
         QCOMPARE(extract(archive, scratch.path("box/out"), "", &log), int(cfr::Ok));
         // The skipped entries' bytes never come out, yet the job is done.
-        QCOMPARE(log.values.back(), 1.0);
+        QCOMPARE(log.fractions.back(), 1.0);
         QCOMPARE(testing::treeListing(scratch.path("box")),
                  QStringList({"out/", "out/ok/", "out/ok/fine.txt", "out/win/", "out/win/dir/",
                               "out/win/f.txt"}));
@@ -177,23 +177,15 @@ private slots:
         QVERIFY(!QFileInfo::exists(scratch.path("out/noise.bin")));
     }
 
+    // A damaged AES entry fails its authentication whether 7-Zip stored or deflated it.
     void sevenZipAesEntriesAreAuthenticated_data() {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("damaged");
-        QTest::addColumn<int>("expected");
-        // 7-Zip stores what does not compress and deflates the rest.
-        const QByteArray noise = testing::noiseBytes(200000);
-        const QByteArray text = QByteArray("compressible line\n").repeated(20000);
-        QTest::newRow("stored") << noise << false << int(cfr::Ok);
-        QTest::newRow("stored, damaged") << noise << true << int(cfr::BadPassword);
-        QTest::newRow("deflated") << text << false << int(cfr::Ok);
-        QTest::newRow("deflated, damaged") << text << true << int(cfr::BadPassword);
+        QTest::newRow("stored") << testing::noiseBytes(200000);
+        QTest::newRow("deflated") << QByteArray("compressible line\n").repeated(20000);
     }
 
     void sevenZipAesEntriesAreAuthenticated() {
         QFETCH(QByteArray, content);
-        QFETCH(bool, damaged);
-        QFETCH(int, expected);
         Scratch scratch;
         testing::writeFile(scratch.path("in/data.bin"), content);
         const QString archive = scratch.path("aes.zip");
@@ -201,17 +193,12 @@ private slots:
                                   scratch.path("in"))
                      .exitCode,
                  0);
-        if (damaged) {
-            QByteArray bytes = testing::readFile(archive);
-            const int middle = bytes.indexOf("data.bin") + 150;
-            bytes[middle] = char(bytes[middle] ^ 0x01);
-            QVERIFY(testing::writeFile(archive, bytes));
-        }
-        QCOMPARE(extract(archive, scratch.path("out"), "pw"), expected);
-        if (expected == cfr::Ok)
-            QCOMPARE(testing::readFile(scratch.path("out/data.bin")), content);
-        else
-            QVERIFY(!QFileInfo::exists(scratch.path("out/data.bin")));
+        QByteArray bytes = testing::readFile(archive);
+        const int middle = bytes.indexOf("data.bin") + 150;
+        bytes[middle] = char(bytes[middle] ^ 0x01);
+        QVERIFY(testing::writeFile(archive, bytes));
+        QCOMPARE(extract(archive, scratch.path("out"), "pw"), int(cfr::BadPassword));
+        QVERIFY(!QFileInfo::exists(scratch.path("out/data.bin")));
     }
 
     void unwritableDestinationFails() {
@@ -228,9 +215,9 @@ private slots:
         QVERIFY(writeCraftedZip(archive, {{"first.bin", testing::noiseBytes(300000)},
                                           {"second.txt", "never reached"}}));
         ProgressLog log;
-        log.stopWhen = [&] { return !log.values.empty(); };
+        log.stopWhen = [&] { return !log.fractions.empty(); };
         QCOMPARE(extract(archive, scratch.path("out"), "", &log), int(cfr::Cancelled));
-        QCOMPARE(log.values.size(), std::size_t(1));
+        QCOMPARE(log.fractions.size(), std::size_t(1));
         QVERIFY(QDir(scratch.path("out")).isEmpty());
     }
 };

@@ -57,9 +57,9 @@ private slots:
                  int(cfr::Ok));
 
         QCOMPARE(unzipNames(dest), QStringList({"a.txt", "docs/sub/", "docs/x.txt"}));
-        QVERIFY(!log.values.empty());
+        QVERIFY(!log.fractions.empty());
         QVERIFY(log.nonDecreasing());
-        QCOMPARE(log.values.back(), 1.0);
+        QCOMPARE(log.fractions.back(), 1.0);
 
         // Files are encrypted under the password, the empty folder carries no data to encrypt.
         const auto methods = encryptedMethods(dest, password);
@@ -178,14 +178,14 @@ private slots:
         testing::writeFile(scratch.path("in/big.bin"), testing::noiseBytes(8 << 20));
         QDir().mkpath(scratch.path("out"));
         ProgressLog log;
-        log.stopWhen = [&] { return int(log.values.size()) >= stopAfterReports; };
+        log.stopWhen = [&] { return int(log.fractions.size()) >= stopAfterReports; };
         const cfr::ProgressSink sink = log.sink();
         QCOMPARE(cfr::zipPack(utf8Paths({scratch.path("in/big.bin")}),
                               scratch.path("out/result.zip").toStdString(), "pw", &sink),
                  int(cfr::Cancelled));
         QVERIFY(QDir(scratch.path("out")).isEmpty());
         if (stopAfterReports > 0)
-            QVERIFY(log.values.back() < 1.0);
+            QVERIFY(log.fractions.back() < 1.0);
     }
 };
 

@@ -32,30 +32,6 @@ QStringList Scratch::leftovers() const {
                                  QDir::System);
 }
 
-namespace {
-void recordProgress(void* context, double fraction) {
-    auto* log = static_cast<ProgressLog*>(context);
-    log->values.push_back(fraction);
-    if (log->onReport)
-        log->onReport(fraction);
-}
-int askedToStop(void* context) {
-    auto* log = static_cast<ProgressLog*>(context);
-    return log->stopWhen && log->stopWhen() ? 1 : 0;
-}
-} // namespace
-
-cfr::ProgressSink ProgressLog::sink() {
-    return cfr::ProgressSink{recordProgress, this, askedToStop};
-}
-
-bool ProgressLog::nonDecreasing() const {
-    for (std::size_t i = 1; i < values.size(); ++i)
-        if (values[i] < values[i - 1])
-            return false;
-    return true;
-}
-
 bool writeCraftedZip(const QString& path, const std::vector<CraftedEntry>& entries,
                      const QString& password) {
     int error = 0;

@@ -1,15 +1,15 @@
-// Fixtures shared by the zip and package tests: a private temporary root, progress and
-// cancellation recorders, and archives crafted with libzip where no tool writes them.
+// Fixtures shared by the zip and package tests: a private temporary root and archives
+// crafted with libzip where no tool writes them.
 #pragma once
 
 #include "cfr.h"
+#include "tar_test_util.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include <functional>
 #include <vector>
 
 namespace ziptest {
@@ -31,15 +31,7 @@ private:
     QByteArray savedTmpDir_;
 };
 
-// Records every progress report; optionally asks to stop once a condition holds.
-struct ProgressLog {
-    std::vector<double> values;
-    std::function<void(double)> onReport;
-    std::function<bool()> stopWhen;
-
-    cfr::ProgressSink sink();
-    bool nonDecreasing() const;
-};
+using tartest::ProgressLog;
 
 struct CraftedEntry {
     QString name;
