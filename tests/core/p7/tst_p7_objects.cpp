@@ -293,32 +293,6 @@ private slots:
             QCOMPARE(QByteArray::fromStdString(cfr::wideToUtf8(decoded.c_str())), utf8);
     }
 
-    void collectOrder() {
-        QTemporaryDir dir;
-        QVERIFY(testing::writeFile(dir.filePath("docs/a.txt"), "aaa"));
-        QVERIFY(testing::writeFile(dir.filePath("docs/sub/b.txt"), "bb"));
-        QVERIFY(testing::writeFile(dir.filePath("docs/sub/c.txt"), ""));
-        std::vector<cfr::UpdateItem> items;
-        cfr::p7CollectItems(items, L"docs", QFile::encodeName(dir.filePath("docs")).toStdString());
-        QCOMPARE(int(items.size()), 5);
-        QStringList names;
-        for (const auto& item : items) {
-            names << QString::fromStdWString(item.name);
-            QCOMPARE(item.isDir, QFileInfo(QFile::decodeName(item.fsPath.c_str())).isDir());
-            QCOMPARE(qint64(item.size), item.isDir ? 0 : QFileInfo(item.fsPath.c_str()).size());
-        }
-        QCOMPARE(names.first(), QStringLiteral("docs"));
-        // Each folder comes before everything in it.
-        for (int i = 0; i < names.size(); ++i)
-            for (int j = 0; j < i; ++j)
-                QVERIFY2(!names[j].startsWith(names[i] + '/'), qPrintable(names.join(' ')));
-        names.sort();
-        QCOMPARE(names, (QStringList{"docs", "docs/a.txt", "docs/sub", "docs/sub/b.txt",
-                                     "docs/sub/c.txt"}));
-        QCOMPARE(items.front().mtime,
-                 QFileInfo(dir.filePath("docs")).lastModified().toSecsSinceEpoch());
-    }
-
     void collectGuardsLinkCycles() {
         QTemporaryDir dir;
         QVERIFY(testing::writeFile(dir.filePath("top/f.txt"), "f"));

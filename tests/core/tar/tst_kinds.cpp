@@ -82,8 +82,6 @@ private slots:
                                                  << "7z a -psecret -mhe=on \"$0\" \"$1\"" << 0 << 1;
         QTest::newRow("text named zip") << "t.zip"
                                         << "cp \"$1\" \"$0\"" << 0 << 0;
-        QTest::newRow("missing tar") << "gone.tar"
-                                     << "true" << 0 << 0;
     }
 
     void probesOnRealFiles() {
