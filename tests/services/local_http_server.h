@@ -40,6 +40,10 @@ public:
     QUrl urlOf(const QByteArray& path) const;
 
     void answer(const QByteArray& path, const Answer& answer) { answers[path] = answer; }
+    void answer(const QByteArray& path, int status, const QByteArray& body,
+                Delivery delivery = Delivery::AtOnce) {
+        answers[path] = Answer{status, body, delivery, {}};
+    }
     const QList<Request>& requests() const { return received; }
 
 private:
