@@ -250,11 +250,15 @@ private slots:
         QCOMPARE(extractTo(archive, tmp.path() + "/out"), expected);
     }
 
-    void anOutputFileThatCannotBeCreatedFails() {
+    void filesOrFoldersThatCannotBeCreatedFail() {
         QTemporaryDir tmp;
         const QString archive = tmp.path() + "/a.tar";
         QVERIFY(writeTar(archive, {file("block", "a file"), file("block/inner.txt", "x")}));
         QCOMPARE(extractTo(archive, tmp.path() + "/out"), int(cfr::Failed));
+        QVERIFY(writeTar(tmp.path() + "/folders.tar", {folder("only/")}));
+        QVERIFY(testing::writeFile(tmp.path() + "/occupied", "a file"));
+        QCOMPARE(extractTo(tmp.path() + "/folders.tar", tmp.path() + "/occupied/dest"),
+                 int(cfr::Failed));
     }
 
     void aFullDiskIsAFailureNotASuccess() {
@@ -272,14 +276,6 @@ private slots:
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previousHandler);
         QCOMPARE(result, int(cfr::Failed));
-    }
-
-    void aDestinationThatCannotBeCreatedFails() {
-        QTemporaryDir tmp;
-        const QString archive = tmp.path() + "/folders.tar";
-        QVERIFY(writeTar(archive, {folder("only/")}));
-        QVERIFY(testing::writeFile(tmp.path() + "/occupied", "a file"));
-        QCOMPARE(extractTo(archive, tmp.path() + "/occupied/dest"), int(cfr::Failed));
     }
 
     void nullArguments() {
