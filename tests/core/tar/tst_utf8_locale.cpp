@@ -4,6 +4,7 @@
 #include "test_support.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,7 +22,9 @@ private slots:
         const QString archive = tmp.path() + "/u.tar";
         QCOMPARE(tartest::packPaths({tmp.path() + '/' + name}, archive), int(cfr::Ok));
         const QString locale = std::setlocale(LC_CTYPE, nullptr);
-        QVERIFY2(locale.contains(QRegExp("utf-?8", Qt::CaseInsensitive)), qPrintable(locale));
+        QVERIFY2(locale.contains(
+                     QRegularExpression("utf-?8", QRegularExpression::CaseInsensitiveOption)),
+                 qPrintable(locale));
         // The name went in as UTF-8 and comes back out unchanged.
         QCOMPARE(tartest::listEntries(archive), QStringList{name + " 100644 0"});
         QCOMPARE(tartest::extractTo(archive, tmp.path() + "/out"), int(cfr::Ok));
