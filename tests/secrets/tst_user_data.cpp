@@ -72,7 +72,6 @@ private slots:
     void unreadableFileIsKeptAsideBeforeReplacement();
     void entryWithLineBreakIsRefused_data();
     void entryWithLineBreakIsRefused();
-    void addPasswordSavesAndSignals();
     void movePasswordKeepsViewAndStoreInStep_data();
     void movePasswordKeepsViewAndStoreInStep();
     void removePasswordSavesEvenWhenOutOfRange();
@@ -213,17 +212,6 @@ void TestUserData::entryWithLineBreakIsRefused() {
     QVERIFY(!QFile::exists(storePath()));
     QCOMPARE(changes.count(), 0);
     QCOMPARE(counts.count(), 0);
-}
-
-void TestUserData::addPasswordSavesAndSignals() {
-    QSignalSpy changes(exposer_.get(), &UserDataExposer::passwordsChanged);
-    QSignalSpy counts(exposer_->passwordModel(), &PasswordModel::countChanged);
-
-    QVERIFY(exposer_->addPassword("same", "x"));
-    QVERIFY(exposer_->addPassword("same", ""));
-    QCOMPARE(storedText(), QByteArray("0\nsame\nx\nsame\n\n"));
-    QCOMPARE(changes.count(), 2);
-    QCOMPARE(counts.count(), 2);
 }
 
 void TestUserData::movePasswordKeepsViewAndStoreInStep_data() {
