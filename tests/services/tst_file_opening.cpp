@@ -1,15 +1,10 @@
-// FileOpener and FilePicker: what reaches the desktop, the choosers' answers, and the file the
-// system hands over.
+// FileOpener and FilePicker: what reaches the desktop and the file the system hands over.
 #include "desktop_recorder.h"
-#include "modal_driver.h"
-#include "test_support.h"
 
 #include "services/file_opener.h"
 #include "services/file_picker.h"
 
-#include <QFileDialog>
 #include <QSignalSpy>
-#include <QTreeView>
 #include <QtTest>
 
 class FileOpeningTest : public QObject {
@@ -21,7 +16,6 @@ private slots:
     void reportsWhatNothingOpens();
 
     void keepsTheLastHandedOverFile();
-    void answersAChosenArchive();
 };
 
 void FileOpeningTest::opensTheFile() {
@@ -67,37 +61,6 @@ void FileOpeningTest::keepsTheLastHandedOverFile() {
     QCOMPARE(received.at(1).first().toString(), QString("/tmp/second.cfr"));
     QCOMPARE(picker.takePendingFile(), QString("/tmp/second.cfr"));
     QCOMPARE(picker.takePendingFile(), QString());
-}
-
-void FileOpeningTest::answersAChosenArchive() {
-    QTemporaryDir dir;
-    const QString archive = dir.filePath("vault.cfr");
-    QVERIFY(testing::writeFile(archive, "package"));
-    FilePicker picker;
-    QSignalSpy picked(&picker, &FilePicker::picked);
-    QSignalSpy cancelled(&picker, &FilePicker::cancelled);
-    QStringList filters;
-    whenModalShows<QFileDialog>([&](QFileDialog* dialog) {
-        filters = dialog->nameFilters();
-        // Choose only once the dialog shows the folder, as a user would.
-        auto* view = dialog->findChild<QTreeView*>();
-        if (dialog->directory().absolutePath() != dir.path()) {
-            dialog->setDirectory(dir.path());
-            return false;
-        }
-        if (view->model()->rowCount(view->rootIndex()) < 1)
-            return false;
-        const QModelIndex only = view->model()->index(0, 0, view->rootIndex());
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
-                          view->visualRect(only).center());
-        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
-        return true;
-    });
-    picker.pickArchive();
-    QCOMPARE(filters, QStringList{"Coffret / Zip (*.cfr *.zip)"});
-    QCOMPARE(cancelled.count(), 0);
-    QCOMPARE(picked.count(), 1);
-    QCOMPARE(picked.first().first().toStringList(), QStringList{archive});
 }
 
 QTEST_MAIN(FileOpeningTest)
