@@ -15,6 +15,23 @@ inline bool answersTo(const p7::GUID& iid, std::initializer_list<p7::GUID> ids) 
     return false;
 }
 
+// Drops one reference and deletes the object with the last one; answers what is left.
+template <class T> std::uint32_t dropReference(T* object, std::uint32_t& refs) {
+    const std::uint32_t left = --refs;
+    if (left == 0)
+        delete object;
+    return left;
+}
+
+// QueryInterface's answer: view (null when the iid named none) as a new reference.
+template <class T> p7::HRESULT handOutView(T* object, void* view, void** out) {
+    *out = view;
+    if (!view)
+        return p7::E_NOINTERFACE;
+    object->AddRef();
+    return p7::S_OK;
+}
+
 // One interface I, one plain count starting at the creator's reference.
 template <class I> class RefBase : public I {
 public:
@@ -25,25 +42,14 @@ public:
     virtual ~RefBase() = default;
 
     std::uint32_t AddRef() override { return ++refs_; }
-    std::uint32_t Release() override {
-        const std::uint32_t left = --refs_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    std::uint32_t Release() override { return dropReference(this, refs_); }
 
 protected:
     // QueryInterface: a new reference to the object when iid is one of ids, else null.
     p7::HRESULT answer(const p7::GUID& iid, void** out, std::initializer_list<p7::GUID> ids) {
         if (!out)
             return p7::E_NOINTERFACE;
-        if (!answersTo(iid, ids)) {
-            *out = nullptr;
-            return p7::E_NOINTERFACE;
-        }
-        *out = static_cast<I*>(this);
-        AddRef();
-        return p7::S_OK;
+        return handOutView(this, answersTo(iid, ids) ? static_cast<I*>(this) : nullptr, out);
     }
 
 private:
@@ -60,12 +66,7 @@ public:
     virtual ~TwoViews() = default;
 
     std::uint32_t AddRef() override { return ++refs_; }
-    std::uint32_t Release() override {
-        const std::uint32_t left = --refs_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    std::uint32_t Release() override { return dropReference(this, refs_); }
 
 protected:
     // QueryInterface: a new reference to the view that iid names, else null.
@@ -73,16 +74,12 @@ protected:
                        std::initializer_list<p7::GUID> secondary) {
         if (!out)
             return p7::E_NOINTERFACE;
+        void* view = nullptr;
         if (answersTo(iid, primary))
-            *out = static_cast<Primary*>(this);
+            view = static_cast<Primary*>(this);
         else if (answersTo(iid, secondary))
-            *out = static_cast<Secondary*>(this);
-        else {
-            *out = nullptr;
-            return p7::E_NOINTERFACE;
-        }
-        AddRef();
-        return p7::S_OK;
+            view = static_cast<Secondary*>(this);
+        return handOutView(this, view, out);
     }
 
 private:
