@@ -64,8 +64,8 @@ QStringList treeListing(const QString& root) {
     return entries;
 }
 
-QString sharedTestData(const QString& relative) {
-    return QStringLiteral(COFFRET_SHARED_TESTDATA) + '/' + relative;
+QString testData(const QString& relative) {
+    return QStringLiteral(COFFRET_TESTDATA) + '/' + relative;
 }
 
 TemporaryHome::TemporaryHome() : saved_(QProcessEnvironment::systemEnvironment()) {

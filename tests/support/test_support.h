@@ -26,8 +26,8 @@ QByteArray noiseBytes(qint64 size, quint32 seed = 1);
 // Relative paths of every file and folder below root ("dir/", "dir/file"), sorted.
 QStringList treeListing(const QString& root);
 
-// The shared archives this project cannot make itself.
-QString sharedTestData(const QString& relative);
+// An archive kept in tests/data/ because no free tool can make it (RAR).
+QString testData(const QString& relative);
 
 // Points HOME and the XDG folders at a fresh temporary folder for the object's lifetime.
 class TemporaryHome {

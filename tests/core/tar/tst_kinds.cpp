@@ -110,7 +110,7 @@ private slots:
     void rarSamples() {
         QFETCH(QString, sample);
         QFETCH(int, needsPassword);
-        const QByteArray path = testing::sharedTestData("rar/" + sample).toUtf8();
+        const QByteArray path = testing::testData("rar/" + sample).toUtf8();
         QCOMPARE(cfr::archiveSupported(path.constData()), 1);
         QCOMPARE(cfr::archiveNeedsPassword(path.constData()), needsPassword);
     }
