@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test bench format clean
+.PHONY: deps configure build run test coverage bench format clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -18,6 +18,9 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+coverage: deps
+	bash scripts/coverage.sh
 
 bench: build
 	$(BUILD_DIR)/bench/coffret-bench

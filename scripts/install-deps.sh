@@ -11,7 +11,7 @@ packages=(
   qml-module-qt-labs-platform qml-module-qt-labs-folderlistmodel qml-module-qtgraphicaleffects
   libarchive-dev libzip-dev zlib1g-dev libssl-dev
   p7zip-full libarchive-tools zip unzip gzip bzip2 xz-utils zstd
-  libxml2-utils xvfb xauth xdotool x11-utils imagemagick python3 xclip fonts-wqy-microhei
+  libxml2-utils lcov xvfb xauth xdotool x11-utils imagemagick python3 xclip fonts-wqy-microhei
 )
 
 missing=()
