@@ -18,7 +18,9 @@ lcov --quiet --zerocounters --directory "$out"
 info="$out/coverage.info"
 lcov --quiet --capture --directory "$out" --output-file "$info.all"
 # Only the project's own sources: no system headers, tests, benchmarks or generated moc files.
-lcov --quiet --extract "$info.all" $(printf "$src/%s/* " "${folders[@]}") --output-file "$info"
+patterns=()
+for f in "${folders[@]}"; do patterns+=("$src/$f/*"); done
+lcov --quiet --extract "$info.all" "${patterns[@]}" --output-file "$info"
 genhtml --quiet --output-directory "$out/coverage" "$info" >/dev/null
 
 printf '%-10s %8s %8s\n' folder lines functions
