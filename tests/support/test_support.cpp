@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QRandomGenerator>
 
+#include <csignal>
+
 namespace testing {
 
 ToolRun runTool(const QString& program, const QStringList& args, const QString& workDir) {
@@ -66,6 +68,19 @@ QStringList treeListing(const QString& root) {
 
 QString testData(const QString& relative) {
     return QStringLiteral(COFFRET_TESTDATA) + '/' + relative;
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+    set_ = ::getrlimit(RLIMIT_FSIZE, &old_) == 0;
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit capped = old_;
+    capped.rlim_cur = bytes;
+    set_ = set_ && ::setrlimit(RLIMIT_FSIZE, &capped) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldHandler_);
 }
 
 TemporaryHome::TemporaryHome() : saved_(QProcessEnvironment::systemEnvironment()) {

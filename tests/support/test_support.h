@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
 namespace testing {
 
 struct ToolRun {
@@ -28,6 +30,20 @@ QStringList treeListing(const QString& root);
 
 // An archive kept in tests/data/ because no free tool can make it (RAR).
 QString testData(const QString& relative);
+
+// Caps the size of every file this process writes while it lives, as a full disk would: a
+// write beyond the cap fails with EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    bool isSet() const { return set_; }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+    bool set_ = false;
+};
 
 // Points HOME and the XDG folders at a fresh temporary folder for the object's lifetime.
 class TemporaryHome {
