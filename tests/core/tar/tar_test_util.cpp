@@ -13,6 +13,18 @@
 
 namespace tartest {
 
+RawEntry file(const QByteArray& name, const QByteArray& data) {
+    return RawEntry{name, data, 0100000, {}, false};
+}
+
+RawEntry folder(const QByteArray& name) {
+    return RawEntry{name, {}, 0040000, {}, false};
+}
+
+RawEntry link(const QByteArray& name, const QByteArray& target, bool hard) {
+    return RawEntry{name, {}, hard ? 0100000 : 0120000, target, hard};
+}
+
 bool writeTar(const QString& path, const std::vector<RawEntry>& entries, const char* filter) {
     std::unique_ptr<archive, int (*)(archive*)> writer(archive_write_new(), archive_write_free);
     archive_write_set_format_pax_restricted(writer.get());

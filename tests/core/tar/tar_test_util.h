@@ -20,6 +20,10 @@ struct RawEntry {
     bool hardLink = false;
 };
 
+RawEntry file(const QByteArray& name, const QByteArray& data);
+RawEntry folder(const QByteArray& name);
+RawEntry link(const QByteArray& name, const QByteArray& target, bool hard);
+
 // Writes a pax tar (compressed by the named filter, if any) holding exactly these entries, names as
 // given: the way to get hostile names into an archive.
 bool writeTar(const QString& path, const std::vector<RawEntry>& entries,

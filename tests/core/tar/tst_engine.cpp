@@ -1,6 +1,8 @@
-// Entry-point argument checks, dispatch refusals, input naming and the destination guard.
+// Entry points: argument checks, kinds and capabilities, the two probes, input naming, the
+// random password and the destination guard.
 #include "cfr.h"
 #include "entry_names.h"
+#include "p7/p7_ops.h"
 #include "tar_test_util.h"
 #include "test_support.h"
 
@@ -11,6 +13,7 @@
 
 #include <cstring>
 #include <set>
+#include <unistd.h>
 
 using namespace tartest;
 
@@ -18,7 +21,7 @@ class EngineTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void packArgumentChecks() {
+    void argumentChecks() {
         QTemporaryDir tmp;
         const QByteArray dest = (tmp.path() + "/a.tar").toUtf8();
         const char* nulls[] = {nullptr, nullptr, nullptr};
@@ -33,32 +36,80 @@ private slots:
                  int(cfr::InvalidArgument));
         QCOMPARE(cfr::pack(one, 1, nullptr, nullptr, nullptr, nullptr), int(cfr::InvalidArgument));
         QVERIFY(!QFileInfo::exists(dest));
+        QCOMPARE(cfr::extract(nullptr, "x", nullptr, nullptr, nullptr), int(cfr::InvalidArgument));
+        QCOMPARE(cfr::extract("a.tar", nullptr, nullptr, nullptr, nullptr),
+                 int(cfr::InvalidArgument));
+        QCOMPARE(cfr::archiveKind(nullptr), int(cfr::Unknown));
+        QCOMPARE(cfr::archiveSupported(nullptr), 0);
+        QCOMPARE(cfr::archiveNeedsPassword(nullptr), 0);
 
         const char* mixed[] = {nullptr, input.constData(), nullptr};
         QCOMPARE(cfr::pack(mixed, 3, dest.constData(), nullptr, nullptr, nullptr), int(cfr::Ok));
         QCOMPARE(listEntries(dest), QStringList{"in.txt 100644 0"});
     }
 
-    void kindsThatCannotTakeThisJob_data() {
-        QTest::addColumn<QString>("dest");
-        QTest::addColumn<QByteArray>("password");
-        QTest::newRow("rar") << "a.rar" << QByteArray();
-        for (const QString suffix : {".tar", ".tar.gz", ".tgz", ".tar.bz2", ".tar.xz", ".tar.zst",
-                                     ".gz", ".bz2", ".xz", ".zst"})
-            QTest::newRow(qPrintable(suffix + " with a password"))
-                << "a" + suffix << QByteArray("pw");
+    void kindFollowsTheBaseNameOnly_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("upper tar.gz") << "/x/ARCHIVE.TAR.GZ" << int(cfr::TarGz);
+        QTest::newRow("folder named like a zip") << "x.zip/readme" << int(cfr::Unknown);
+        QTest::newRow("backslash separates") << "C:\\stuff\\b.zip" << int(cfr::Zip);
+        QTest::newRow("non-ASCII letters") << QString::fromUtf8("ÄRCHIV.TÄR") << int(cfr::Unknown);
     }
 
-    void kindsThatCannotTakeThisJob() {
-        QFETCH(QString, dest);
-        QFETCH(QByteArray, password);
+    void kindFollowsTheBaseNameOnly() {
+        QFETCH(QString, path);
+        QFETCH(int, kind);
+        QCOMPARE(cfr::archiveKind(path.toUtf8().constData()), kind);
+    }
+
+    void capabilities() {
+        QCOMPARE(cfr::formatCaps(cfr::Rar), int(cfr::CapExtract));
+        QCOMPARE(cfr::formatCaps(cfr::SevenZip), cfr::p7Available() ? 7 : 3);
+        QCOMPARE(cfr::formatCaps(-7), 0);
+    }
+
+    void probesOnRealFiles_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("command"); // makes "$0" from the file "$1"
+        QTest::addColumn<int>("supported");
+        QTest::addColumn<int>("needsPassword");
+        QTest::newRow("tar.gz") << "a.tar.gz"
+                                << "bsdtar -czf \"$0\" \"$1\"" << 1 << 0;
+        QTest::newRow("encrypted zip without a suffix")
+            << "backup.bin"
+            << "zip -qj -P secret \"$0\" \"$1\"" << 1 << 1;
+        QTest::newRow("AES zip") << "a.zip"
+                                 << "7z a -tzip -psecret -mem=AES256 \"$0\" \"$1\"" << 1 << 1;
+        QTest::newRow("encrypted 7z") << "e.7z"
+                                      << "7z a -psecret \"$0\" \"$1\"" << 1 << 1;
+        QTest::newRow("7z with encrypted names") << "h.7z"
+                                                 << "7z a -psecret -mhe=on \"$0\" \"$1\"" << 0 << 1;
+        QTest::newRow("text named zip") << "t.zip"
+                                        << "cp \"$1\" \"$0\"" << 0 << 0;
+        QTest::newRow("plain rar") << "rar5_stored.rar"
+                                   << "" << 1 << 0;
+        QTest::newRow("encrypted rar") << "rar4_encrypted.rar"
+                                       << "" << 1 << 1;
+    }
+
+    void probesOnRealFiles() {
+        QFETCH(QString, name);
+        QFETCH(QString, command);
+        QFETCH(int, supported);
+        QFETCH(int, needsPassword);
         QTemporaryDir tmp;
-        QVERIFY(testing::writeFile(tmp.path() + "/in.txt", "in"));
-        const QString path = tmp.path() + '/' + dest;
-        QCOMPARE(packPaths({tmp.path() + "/in.txt"}, path,
-                           password.isEmpty() ? nullptr : password.constData()),
-                 int(cfr::Unsupported));
-        QVERIFY(!QFileInfo::exists(path));
+        const QString input = tmp.path() + "/input.txt";
+        QVERIFY(testing::writeFile(input, QByteArray("some text\n").repeated(100)));
+        QString path = testing::testData("rar/" + name);
+        if (!command.isEmpty()) {
+            path = tmp.path() + '/' + name;
+            QCOMPARE(testing::runTool("sh", {"-c", command + " >/dev/null", path, input}).exitCode,
+                     0);
+        }
+        const QByteArray utf8 = path.toUtf8();
+        QCOMPARE(cfr::archiveSupported(utf8.constData()), supported);
+        QCOMPARE(cfr::archiveNeedsPassword(utf8.constData()), needsPassword);
     }
 
     void randomPassword() {
@@ -67,16 +118,13 @@ private slots:
         QCOMPARE(cfr::randomPassword(buffer, 16), -1);
         QCOMPARE(buffer[0], 'x');
         QCOMPARE(cfr::randomPassword(nullptr, 17), -1);
-        QCOMPARE(cfr::randomPassword(buffer, 0), -1);
-        QCOMPARE(cfr::randomPassword(buffer, 17), 16);
-        QCOMPARE(std::strlen(buffer), std::size_t(16));
-
         const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
                                      "0123456789!@#$%^&*()-_=+[]{}";
         std::set<char> seen;
         std::set<std::string> passwords;
         for (int i = 0; i < 1000; ++i) {
-            QCOMPARE(cfr::randomPassword(buffer, sizeof buffer), 16);
+            QCOMPARE(cfr::randomPassword(buffer, 17), 16);
+            QCOMPARE(std::strlen(buffer), std::size_t(16));
             passwords.insert(buffer);
             for (int c = 0; c < 16; ++c) {
                 QVERIFY2(alphabet.find(buffer[c]) != std::string::npos, buffer);
@@ -94,14 +142,8 @@ private slots:
         QTest::newRow("same file name")
             << QStringList{"a/notes.txt", "b/notes.txt", "c/notes.txt"}
             << QStringList{"notes.txt", "notes (1).txt", "notes (2).txt"};
-        QTest::newRow("same folder name") << QStringList{"a/docs/", "b/docs/", "c/docs.v2/"}
-                                          << QStringList{"docs", "docs (1)", "docs.v2"};
-        QTest::newRow("folder with a dot")
-            << QStringList{"a/v1.2/", "b/v1.2/"} << QStringList{"v1.2", "v1.2 (1)"};
         QTest::newRow("double extension")
             << QStringList{"a/x.tar.gz", "b/x.tar.gz"} << QStringList{"x.tar.gz", "x.tar (1).gz"};
-        QTest::newRow("hidden file")
-            << QStringList{"a/.profile", "b/.profile"} << QStringList{".profile", ".profile (1)"};
         QTest::newRow("a number already taken") << QStringList{"a/n (1).txt", "b/n.txt", "c/n.txt"}
                                                 << QStringList{"n (1).txt", "n.txt", "n (2).txt"};
     }
@@ -116,8 +158,7 @@ private slots:
                 QVERIFY(QDir().mkpath(tmp.path() + '/' + input));
             else
                 QVERIFY(testing::writeFile(tmp.path() + '/' + input, "x"));
-            QString path = tmp.path() + '/' + input;
-            paths.push_back(path.toStdString());
+            paths.push_back((tmp.path() + '/' + input).toStdString());
         }
         QStringList got;
         for (const auto& named : cfr::nameInputs(paths))
@@ -125,25 +166,34 @@ private slots:
         QCOMPARE(got, names);
     }
 
-    // A link the user already has in the destination must not carry entries elsewhere; the
-    // link's own name may still be replaced by a file.
+    // Links the user already has in the destination must not carry entries elsewhere; a link's
+    // own name may still be replaced by a file.
     void linksInTheDestinationAreNotFollowed() {
         QTemporaryDir tmp;
         const QString dest = tmp.path() + "/dest";
         const QString outside = tmp.path() + "/outside";
         QVERIFY(QDir().mkpath(dest + "/real") && QDir().mkpath(outside));
+        QVERIFY(testing::writeFile(outside + "/keep.txt", "keep me"));
         QVERIFY(QFile::link(outside, dest + "/link"));
+        QVERIFY(QFile::link(outside + "/keep.txt", dest + "/x.txt"));
+        QCOMPARE(::link(QFile::encodeName(outside + "/keep.txt").constData(),
+                        QFile::encodeName(dest + "/hard.txt").constData()),
+                 0);
         const QString staging = tmp.path() + "/staging";
         QVERIFY(testing::writeFile(staging + "/link/evil.txt", "evil"));
         QVERIFY(testing::writeFile(staging + "/real/fine.txt", "fine"));
+        QVERIFY(testing::writeFile(staging + "/x.txt", "new"));
+        QVERIFY(testing::writeFile(staging + "/hard.txt", "new too"));
         const QString archive = tmp.path() + "/a.tar";
-        QCOMPARE(
-            testing::runTool("bsdtar", {"-cf", archive, "-C", staging, "link", "real"}).exitCode,
-            0);
-        QCOMPARE(cfr::extract(QFile::encodeName(archive).constData(),
-                              QFile::encodeName(dest).constData(), nullptr, nullptr, nullptr),
-                 int(cfr::Ok));
-        QVERIFY(!QFile::exists(outside + "/evil.txt"));
+        QCOMPARE(testing::runTool(
+                     "bsdtar", {"-cf", archive, "-C", staging, "link", "real", "x.txt", "hard.txt"})
+                     .exitCode,
+                 0);
+        QCOMPARE(extractTo(archive, dest), int(cfr::Ok));
+        QCOMPARE(testing::treeListing(outside), QStringList{"keep.txt"});
+        QCOMPARE(testing::readFile(outside + "/keep.txt"), QByteArray("keep me"));
+        QVERIFY(!QFileInfo(dest + "/x.txt").isSymLink());
+        QCOMPARE(testing::readFile(dest + "/hard.txt"), QByteArray("new too"));
         QCOMPARE(testing::readFile(dest + "/real/fine.txt"), QByteArray("fine"));
     }
 };

@@ -82,8 +82,6 @@ private slots:
                                ".tar.bz2|tar -cjf \"$0\"",
                                ".tar.xz|tar -cJf \"$0\"",
                                ".tar.zst|tar --zstd -cf \"$0\"",
-                               ".tbz|bsdtar -cjf \"$0\"",
-                               ".txz|bsdtar -cJf \"$0\"",
                                ".tzst|bsdtar --zstd -cf \"$0\"",
                                ".7z|bsdtar --format 7zip -cf \"$0\"",
                                ".7z|7z a -bd \"$0\" >/dev/null"};

@@ -9,8 +9,6 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-#include <sys/stat.h>
-
 using namespace ziptest;
 
 namespace {
@@ -86,66 +84,6 @@ private slots:
         QCOMPARE(testing::treeListing(scratch.path("out")), QStringList({"result.zip"}));
     }
 
-    void sameNameInputsBothKept() {
-        Scratch scratch;
-        testing::writeFile(scratch.path("one/notes.txt"), "first");
-        testing::writeFile(scratch.path("two/notes.txt"), "second");
-        const QString dest = scratch.path("notes.zip");
-        QCOMPARE(
-            cfr::zipPack(utf8Paths({scratch.path("one/notes.txt"), scratch.path("two/notes.txt")}),
-                         dest.toStdString(), "", nullptr),
-            int(cfr::Ok));
-        QCOMPARE(unzipNames(dest), QStringList({"notes (1).txt", "notes.txt"}));
-        QCOMPARE(testing::runTool("unzip", {"-q", dest, "-d", scratch.path("check")}).exitCode, 0);
-        QCOMPARE(testing::readFile(scratch.path("check/notes.txt")), QByteArray("first"));
-        QCOMPARE(testing::readFile(scratch.path("check/notes (1).txt")), QByteArray("second"));
-    }
-
-    void inputThatCannotBeTakenFails_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("missing file") << "missing";
-        QTest::newRow("dangling link in a folder") << "dangling";
-        QTest::newRow("only a pipe") << "pipe";
-    }
-
-    void inputThatCannotBeTakenFails() {
-        QFETCH(QString, kind);
-        Scratch scratch;
-        testing::writeFile(scratch.path("in/good.txt"), "good");
-        QStringList inputs{scratch.path("in/good.txt")};
-        if (kind == "missing") {
-            inputs << scratch.path("in/gone.txt");
-        } else if (kind == "dangling") {
-            QDir().mkpath(scratch.path("in/tree"));
-            QVERIFY(QFile::link(scratch.path("nowhere"), scratch.path("in/tree/link")));
-            inputs << scratch.path("in/tree");
-        } else {
-            QVERIFY(::mkfifo(QFile::encodeName(scratch.path("in/pipe")).constData(), 0600) == 0);
-            inputs = QStringList{scratch.path("in/pipe")};
-        }
-        QDir().mkpath(scratch.path("out"));
-        const QString dest = scratch.path("out/result.zip");
-        QCOMPARE(cfr::zipPack(utf8Paths(inputs), dest.toStdString(), "pw", nullptr),
-                 int(cfr::Failed));
-        QVERIFY(QDir(scratch.path("out")).isEmpty());
-    }
-
-    void inputVanishingBeforeCloseFails() {
-        Scratch scratch;
-        testing::writeFile(scratch.path("in/first.bin"), testing::noiseBytes(1 << 20));
-        testing::writeFile(scratch.path("in/second.bin"), testing::noiseBytes(1 << 20, 2));
-        QDir().mkpath(scratch.path("out"));
-        ProgressLog log;
-        // libzip reads the files only while closing, after its first report.
-        log.onReport = [&](double) { QFile::remove(scratch.path("in/second.bin")); };
-        const cfr::ProgressSink sink = log.sink();
-        QCOMPARE(
-            cfr::zipPack(utf8Paths({scratch.path("in/first.bin"), scratch.path("in/second.bin")}),
-                         scratch.path("out/result.zip").toStdString(), "", &sink),
-            int(cfr::Failed));
-        QVERIFY(QDir(scratch.path("out")).isEmpty());
-    }
-
     void linkLoopEnds() {
         Scratch scratch;
         testing::writeFile(scratch.path("docs/x.txt"), "x");
@@ -166,26 +104,18 @@ private slots:
         QCOMPARE(unzipNames(dest), QStringList({"docs/x.txt"}));
     }
 
-    void cancelLeavesNothing_data() {
-        QTest::addColumn<int>("stopAfterReports");
-        QTest::newRow("before writing") << 0;
-        QTest::newRow("while writing") << 2;
-    }
-
     void cancelLeavesNothing() {
-        QFETCH(int, stopAfterReports);
         Scratch scratch;
         testing::writeFile(scratch.path("in/big.bin"), testing::noiseBytes(8 << 20));
         QDir().mkpath(scratch.path("out"));
         ProgressLog log;
-        log.stopWhen = [&] { return int(log.fractions.size()) >= stopAfterReports; };
+        log.stopWhen = [&] { return log.fractions.size() >= 2; };
         const cfr::ProgressSink sink = log.sink();
         QCOMPARE(cfr::zipPack(utf8Paths({scratch.path("in/big.bin")}),
                               scratch.path("out/result.zip").toStdString(), "pw", &sink),
                  int(cfr::Cancelled));
         QVERIFY(QDir(scratch.path("out")).isEmpty());
-        if (stopAfterReports > 0)
-            QVERIFY(log.fractions.back() < 1.0);
+        QVERIFY(log.fractions.back() < 1.0);
     }
 };
 
