@@ -42,7 +42,6 @@ class TestCfrWorker : public QObject {
 private slots:
     void init();
 
-    void unicodeNamesReachTheArchive();
     void batchGoesOnPastAFailure();
     void batchSubfoldersAvoidTakenNames();
     void batchProgressSpansTheWholeBatch();
@@ -62,19 +61,6 @@ void TestCfrWorker::init() {
 bool TestCfrWorker::makeTarArchive(const QString& archive, const QString& folderName) {
     fixtures::makeInputFolder(path("src"), folderName);
     return fixtures::bsdtarArchive(archive, path("src"), {folderName});
-}
-
-void TestCfrWorker::unicodeNamesReachTheArchive() {
-    const QString folder = fixtures::makeInputFolder(dir_->path(), QStringLiteral("données 日本"));
-    const QString archive = path(QStringLiteral("été ✓.tar"));
-
-    const Outcome outcome = runJob(CfrWorker::Pack, {folder}, archive);
-    QCOMPARE(outcome.succeeded, QStringList{archive});
-
-    const testing::ToolRun list = testing::runTool("bsdtar", {"-tf", archive});
-    QCOMPARE(list.exitCode, 0);
-    QVERIFY2(QString::fromUtf8(list.out).contains(QStringLiteral("données 日本/deep/data.bin")),
-             list.out.constData());
 }
 
 void TestCfrWorker::batchGoesOnPastAFailure() {

@@ -9,9 +9,6 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QQmlComponent>
-#include <QQmlContext>
-#include <QQmlEngine>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -51,14 +48,6 @@ private:
     PackController& c_;
 };
 
-// Stands in for the file list the interface keeps.
-class FileList : public QObject {
-    Q_OBJECT
-public:
-    QVector<QFileInfo> infos;
-    Q_INVOKABLE QVector<QFileInfo> getAllFileInfos() const { return infos; }
-};
-
 bool waitUntilIdle(const PackController& c, int ms = 60000) {
     return QTest::qWaitFor([&] { return !c.isRunning(); }, ms);
 }
@@ -79,8 +68,6 @@ private slots:
     void init();
     void cleanup();
 
-    void splitsProgress_data();
-    void splitsProgress();
     void successIsReportedInOrder();
     void failuresReachTheInterface_data();
     void failuresReachTheInterface();
@@ -92,7 +79,6 @@ private slots:
     void cancelledNoticeSparesTheNextJob();
     void answersFormatQueries_data();
     void answersFormatQueries();
-    void qmlPassesFileListsThrough();
 
 private:
     QString path(const QString& relative) const { return QDir(dir_->path()).filePath(relative); }
@@ -132,27 +118,6 @@ bool TestPackController::makePackage(const QString& package, const QString& fold
     const QByteArray input = folder.toUtf8();
     const char* inputs[] = {input.constData()};
     return cfr::pack(inputs, 1, package.toUtf8().constData(), "pw", nullptr, nullptr) == cfr::Ok;
-}
-
-void TestPackController::splitsProgress_data() {
-    QTest::addColumn<double>("fraction");
-    QTest::addColumn<bool>("twoStage");
-    QTest::addColumn<double>("first");
-    QTest::addColumn<double>("second");
-    QTest::newRow("one bar") << 0.3 << false << 0.3 << 0.0;
-    QTest::newRow("first stage") << 0.25 << true << 0.5 << 0.0;
-    QTest::newRow("between the stages") << 0.5 << true << 1.0 << 0.0;
-    QTest::newRow("second stage") << 0.75 << true << 1.0 << 0.5;
-}
-
-void TestPackController::splitsProgress() {
-    QFETCH(double, fraction);
-    QFETCH(bool, twoStage);
-    QFETCH(double, first);
-    QFETCH(double, second);
-    const ProgressBars bars = splitProgress(fraction, twoStage);
-    QCOMPARE(bars.first, first);
-    QCOMPARE(bars.second, second);
 }
 
 void TestPackController::successIsReportedInOrder() {
@@ -378,8 +343,6 @@ void TestPackController::answersFormatQueries_data() {
     QTest::addColumn<bool>("requiresPassword");
     QTest::newRow("package") << "a.CFR"
                              << "cfr" << 7 << true;
-    QTest::newRow("zip") << "a.zip"
-                         << "zip" << 7 << false;
     QTest::newRow("tgz") << "a.tgz"
                          << "tar.gz" << 3 << false;
     QTest::newRow("no known suffix") << "backup.data"
@@ -395,30 +358,6 @@ void TestPackController::answersFormatQueries() {
     QCOMPARE(controller_->formatCaps(name), caps);
     QCOMPARE(controller_->formatCanEncrypt(name), (caps & 4) != 0);
     QCOMPARE(controller_->formatRequiresPassword(name), requiresPassword);
-}
-
-void TestPackController::qmlPassesFileListsThrough() {
-    FileList files;
-    QVERIFY(testing::writeFile(path("loose.txt"), "loose"));
-    files.infos = {QFileInfo(path("in")), QFileInfo(path("loose.txt"))};
-    const QString dest = path("from-qml.tar");
-
-    QQmlEngine engine;
-    qmlRegisterSingletonInstance("Coffret", 1, 0, "PackController", controller_.get());
-    engine.rootContext()->setContextProperty("fileList", &files);
-    engine.rootContext()->setContextProperty("dest", dest);
-    QQmlComponent component(&engine);
-    component.setData("import QtQml 2.15\nimport Coffret 1.0\n"
-                      "QtObject { Component.onCompleted: "
-                      "PackController.pack(fileList.getAllFileInfos(), dest, \"\") }",
-                      QUrl());
-    QSignalSpy succeeded(controller_.get(), &PackController::packSucceeded);
-    std::unique_ptr<QObject> root(component.create());
-    QVERIFY2(root, qPrintable(component.errorString()));
-    QVERIFY(waitUntilIdle(*controller_));
-
-    QCOMPARE(succeeded.count(), 1);
-    QVERIFY(testing::runTool("bsdtar", {"-tf", dest}).out.contains("loose.txt"));
 }
 
 QTEST_MAIN(TestPackController)
