@@ -1,4 +1,4 @@
-// AppBackend: passwords, the several-folders chooser and settings.
+// AppBackend: password strength and the several-folders chooser.
 #include "test_support.h"
 
 #include "services/app_backend.h"
@@ -11,48 +11,14 @@
 
 #include <memory>
 
-namespace {
-
-const QString alphabet = "23456789abcdefghijkmnpqrstuvwxyzABCDEFGHJKLMNPQRSTUVWXYZ~!@#$%^&*_+=<>?";
-
-} // namespace
-
 class AppBackendTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-
-    void drawsPasswordsFromTheWholeAlphabet();
     void judgesPasswordStrength_data();
     void judgesPasswordStrength();
     void buildsAChooserForSeveralFolders();
-    void keepsSettings();
-
-private:
-    // Settings paths are fixed at the first use of the store, so one home serves the run.
-    std::unique_ptr<testing::TemporaryHome> home;
 };
-
-void AppBackendTest::initTestCase() {
-    home = std::make_unique<testing::TemporaryHome>();
-    QVERIFY(home->isValid());
-}
-
-void AppBackendTest::drawsPasswordsFromTheWholeAlphabet() {
-    AppBackend backend;
-    QSet<QChar> seen;
-    for (int i = 0; i < 2000; ++i) {
-        const QString password = backend.generateRandomPassword();
-        QCOMPARE(password.size(), 16);
-        for (QChar c : password) {
-            QVERIFY2(alphabet.contains(c), qPrintable(password));
-            seen.insert(c);
-        }
-    }
-    // 32000 draws over 71 characters: every one of them turns up.
-    QCOMPARE(seen.size(), alphabet.size());
-}
 
 void AppBackendTest::judgesPasswordStrength_data() {
     QTest::addColumn<QString>("password");
@@ -86,17 +52,6 @@ void AppBackendTest::buildsAChooserForSeveralFolders() {
     QVERIFY(list && tree);
     QCOMPARE(list->selectionMode(), QAbstractItemView::ExtendedSelection);
     QCOMPARE(tree->selectionMode(), QAbstractItemView::ExtendedSelection);
-}
-
-void AppBackendTest::keepsSettings() {
-    AppBackend backend;
-    QCOMPARE(backend.getSetting("i18n/langPref"), QString());
-    QCOMPARE(backend.getSetting("i18n/langPref", "zh"), QString("zh"));
-    backend.setSetting("i18n/langPref", "en");
-    QCOMPARE(AppBackend().getSetting("i18n/langPref", "zh"), QString("en"));
-    // Written to the user's configuration folder, where the next run finds it.
-    const QByteArray stored = testing::readFile(home->path() + "/.config/Mervale/Coffret.conf");
-    QVERIFY2(stored.contains("langPref=en"), stored.constData());
 }
 
 QTEST_MAIN(AppBackendTest)

@@ -26,8 +26,6 @@ private slots:
 
     void formatsSizes_data();
     void formatsSizes();
-    void describesAFile_data();
-    void describesAFile();
     void describesAFolder();
     void ignoresWhatCannotBeAdded_data();
     void ignoresWhatCannotBeAdded();
@@ -65,41 +63,6 @@ void FileModelTest::formatsSizes() {
     QFETCH(qint64, bytes);
     QFETCH(QString, expected);
     QCOMPARE(FileModel::sizeText(bytes), expected);
-}
-
-void FileModelTest::describesAFile_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("kind");
-    QTest::newRow("plain") << "notes.txt"
-                           << "txt";
-    QTest::newRow("double suffix") << "archive.tar.gz"
-                                   << "gz";
-    QTest::newRow("no suffix") << "README"
-                               << "File";
-}
-
-void FileModelTest::describesAFile() {
-    QFETCH(QString, name);
-    QFETCH(QString, kind);
-    const QString path = make("sub/" + name, 1536);
-    QVERIFY(!path.isEmpty());
-
-    FileModel model;
-    model.addFile(make("first", 1));
-    QSignalSpy counted(&model, &FileModel::countChanged);
-    QSignalSpy inserted(&model, &FileModel::rowsInserted);
-    model.addFile(path);
-
-    QCOMPARE(model.count(), 2);
-    QCOMPARE(counted.count(), 1);
-    QCOMPARE(inserted.count(), 1);
-    QCOMPARE(inserted.first().at(1).toInt(), 1);
-    QCOMPARE(roleOf(model, 1, "fileName").toString(), name);
-    QCOMPARE(roleOf(model, 1, "filePath").toString(), dir->filePath("sub"));
-    QCOMPARE(roleOf(model, 1, "fileSize").toString(), QString("1.5 KB"));
-    QCOMPARE(roleOf(model, 1, "fileKind").toString(), kind);
-    QCOMPARE(roleOf(model, 1, "isDirectory").toBool(), false);
-    QCOMPARE(model.getAllFileInfos().at(1).absoluteFilePath(), path);
 }
 
 void FileModelTest::describesAFolder() {

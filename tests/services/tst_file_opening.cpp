@@ -1,6 +1,4 @@
 // FileOpener and FilePicker: what reaches the desktop and the file the system hands over.
-#include "desktop_recorder.h"
-
 #include "services/file_opener.h"
 #include "services/file_picker.h"
 
@@ -11,25 +9,11 @@ class FileOpeningTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void opensTheFile();
     void reportsWhatNothingOpens_data();
     void reportsWhatNothingOpens();
 
     void keepsTheLastHandedOverFile();
 };
-
-void FileOpeningTest::opensTheFile() {
-    DesktopRecorder desktop;
-    FileOpener opener;
-    QSignalSpy failed(&opener, &FileOpener::failed);
-    opener.openExternally("/data/Coffret/Extractions/report #1.pdf");
-    // Sharing shows the file's folder.
-    opener.shareFile("/data/Coffret/photos.cfr");
-    QCOMPARE(desktop.opened,
-             QList<QUrl>({QUrl::fromLocalFile("/data/Coffret/Extractions/report #1.pdf"),
-                          QUrl::fromLocalFile("/data/Coffret")}));
-    QCOMPARE(failed.count(), 0);
-}
 
 void FileOpeningTest::reportsWhatNothingOpens_data() {
     QTest::addColumn<bool>("share");

@@ -74,11 +74,8 @@ private slots:
     void initTestCase();
     void init();
 
-    void escapesXml_data();
-    void escapesXml();
     void writesTheActionFile_data();
     void writesTheActionFile();
-    void keepsAFileThatCannotBeReplacedAndRetries();
     void installsOncePerVersionAndPlace();
 
 private:
@@ -95,21 +92,6 @@ void ShellIntegrationTest::init() {
     QSettings("Mervale", "Coffret").clear();
     QDir(QDir::homePath() + "/.config/Thunar").removeRecursively();
     QVERIFY(!freshFile().isEmpty());
-}
-
-void ShellIntegrationTest::escapesXml_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("all three") << "a&b<c>d"
-                               << "a&amp;b&lt;c&gt;d";
-    QTest::newRow("entity text escaped once") << "&lt;"
-                                              << "&amp;lt;";
-}
-
-void ShellIntegrationTest::escapesXml() {
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(xmlEscape(text), expected);
 }
 
 void ShellIntegrationTest::writesTheActionFile_data() {
@@ -145,19 +127,6 @@ void ShellIntegrationTest::writesTheActionFile() {
     // A second installation finds its own actions and replaces them in place.
     QVERIFY(installThunarActions(appWithAmpersand));
     QCOMPARE(testing::readFile(actionFile()), expected);
-}
-
-void ShellIntegrationTest::keepsAFileThatCannotBeReplacedAndRetries() {
-    // A folder where the file should be can be neither read nor replaced.
-    QVERIFY(QDir().mkpath(actionFile() + "/inside"));
-    ensureShellIntegration();
-    QVERIFY(QFileInfo(actionFile()).isDir());
-    QVERIFY(storedStamp().isEmpty());
-
-    QVERIFY(QDir(actionFile()).removeRecursively());
-    ensureShellIntegration();
-    QVERIFY(QFileInfo(actionFile()).isFile());
-    QCOMPARE(storedStamp(), "2.4.9.51|" + QCoreApplication::applicationFilePath());
 }
 
 void ShellIntegrationTest::installsOncePerVersionAndPlace() {

@@ -13,38 +13,12 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <memory>
 
 namespace {
 
 const QByteArray manifestPath = "/downloads/coffret/version.json";
 const int waitMs = 15000;
-
-// Caps the size of every file this process writes while it lives; a write beyond the cap
-// fails with EFBIG instead of raising SIGXFSZ.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        set_ = ::getrlimit(RLIMIT_FSIZE, &old_) == 0;
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit capped = old_;
-        capped.rlim_cur = bytes;
-        set_ = set_ && ::setrlimit(RLIMIT_FSIZE, &capped) == 0;
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    bool isSet() const { return set_; }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-    bool set_ = false;
-};
 
 QByteArray linuxManifest(const QByteArray& entryMembers) {
     return "{\"platforms\": {\"windows\": {\"version\": \"9.0\", \"url\": \"http://x/w.exe\", "
@@ -68,8 +42,6 @@ private slots:
     void readsManifest();
     void asksTheFixedPathWithItsUserAgent();
 
-    void downloadsSlowlyAndOpensTheInstaller();
-    void namesANamelessDownload();
     void reportsAFolderThatCannotBeWritten();
     void removesAnInterruptedDownload_data();
     void removesAnInterruptedDownload();
@@ -125,12 +97,8 @@ void UpdateCheckerTest::comparesVersions_data() {
     QTest::addColumn<int>("expected");
     QTest::newRow("later patch") << "2.4.10"
                                  << "2.4.9" << 1;
-    QTest::newRow("numbers, not text") << "10.0"
-                                       << "9.9" << 1;
     QTest::newRow("missing part is zero") << "2.5"
                                           << "2.5.0" << 0;
-    QTest::newRow("empty parts skipped") << "1..2"
-                                         << "1.2" << 0;
     QTest::newRow("suffix counts zero") << "2.5.0-beta"
                                         << "2.5.0" << 0;
 }
@@ -158,27 +126,18 @@ void UpdateCheckerTest::readsManifest_data() {
                       "\"available\": true");
     QTest::newRow("newer, asked") << 200 << newer << true << "available"
                                   << "";
-    QTest::newRow("same, asked") << 200 << same << true << "upToDate"
-                                 << "";
     QTest::newRow("same, automatic") << 200 << same << false << "silent"
                                      << "";
     QTest::newRow("available missing")
         << 200 << linuxManifest("\"version\": \"3.0\", \"url\": \"https://h/c\"") << true
         << "upToDate"
         << "";
-    QTest::newRow("empty url") << 200
-                               << linuxManifest(
-                                      "\"version\": \"2.5\", \"url\": \"\", \"available\": true")
-                               << true << "upToDate"
-                               << "";
     QTest::newRow("other platforms only, asked")
         << 200 << QByteArray("{\"platforms\": {\"windows\": {\"version\": \"9\"}}}") << true
         << "failed"
         << "[UpdateChecker] no manifest entry for platform: linux";
     QTest::newRow("array") << 200 << QByteArray("[{\"platforms\": {}}]") << true << "failed"
                            << "[UpdateChecker] parse error:";
-    QTest::newRow("http error") << 404 << QByteArray("gone") << true << "failed"
-                                << "[UpdateChecker] network error:";
 }
 
 void UpdateCheckerTest::readsManifest() {
@@ -222,37 +181,6 @@ void UpdateCheckerTest::asksTheFixedPathWithItsUserAgent() {
     QCOMPARE(server->requests().at(0).path, manifestPath);
     QCOMPARE(server->requests().at(0).headers.value("user-agent"), QByteArray("Coffret/2.4.9.51"));
     QCOMPARE(server->requests().at(1).path, QByteArray("/moved.json"));
-}
-
-void UpdateCheckerTest::downloadsSlowlyAndOpensTheInstaller() {
-    const QByteArray installer = testing::noiseBytes(200 * 1024, 7);
-    server->answer("/files/coffret-3.0.deb", 200, installer, LocalHttpServer::Delivery::Slowly);
-    QSignalSpy progress(checker.get(), &UpdateChecker::downloadProgress);
-    QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
-    QSignalSpy failed(checker.get(), &UpdateChecker::downloadFailed);
-
-    checker->downloadAndInstall(server->urlOf("/files/coffret-3.0.deb").toString());
-    QVERIFY(checker->busy());
-    QVERIFY(finished.wait(waitMs));
-
-    const QString expected = downloadsFolder() + "/coffret-3.0.deb";
-    QCOMPARE(finished.first().first().toString(), expected);
-    QCOMPARE(failed.count(), 0);
-    QCOMPARE(testing::readFile(expected), installer);
-    QVERIFY(progress.count() > 2);
-    QCOMPARE(progress.last().at(0).toLongLong(), qlonglong(installer.size()));
-    QCOMPARE(progress.last().at(1).toLongLong(), qlonglong(installer.size()));
-    QCOMPARE(desktop->opened, QList<QUrl>{QUrl::fromLocalFile(expected)});
-    QVERIFY(!checker->busy());
-}
-
-void UpdateCheckerTest::namesANamelessDownload() {
-    server->answer("/files/", 200, "data");
-    QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
-    checker->downloadAndInstall(server->urlOf("/files/").toString());
-    QVERIFY(finished.wait(waitMs));
-    QCOMPARE(finished.first().first().toString(), downloadsFolder() + "/Coffret-update");
-    QCOMPARE(testing::readFile(downloadsFolder() + "/Coffret-update"), QByteArray("data"));
 }
 
 void UpdateCheckerTest::reportsAFolderThatCannotBeWritten() {
@@ -310,7 +238,7 @@ void UpdateCheckerTest::removesAnInterruptedDownload() {
 
 void UpdateCheckerTest::reportsAFailedWrite() {
     // Files of this process cannot grow past 16 KiB for a while, as on a full disk.
-    const FileSizeLimit limit(16 * 1024);
+    const testing::FileSizeLimit limit(16 * 1024);
     QVERIFY(limit.isSet());
     QVERIFY(testing::writeFile(downloadsFolder() + "/c.deb", "the earlier installer"));
     server->answer("/c.deb", 200, testing::noiseBytes(64 * 1024),
