@@ -30,10 +30,8 @@ private slots:
     void cleanupTestCase();
     void formsThatExitAtOnce_data();
     void formsThatExitAtOnce();
-    void jobsWithoutPrompt_data();
-    void jobsWithoutPrompt();
+    void zipWithoutPrompt();
     void packageWithRandomPasswordFromTheClipboard();
-    void separateFoldersWithDismissedPrompt();
 
 private:
     QProcessEnvironment environment() const;
@@ -176,10 +174,7 @@ void ProgramTest::formsThatExitAtOnce_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<bool>("display");
     QTest::addColumn<int>("exitCode");
-    QTest::newRow("7z alone") << QStringList{"photos.7z"} << true << 0;
     QTest::newRow("upper-case flag") << QStringList{"XC", "/tmp", "a.zip"} << true << 0;
-    QTest::newRow("-pk without file") << QStringList{"-pk", ".zip", "1", "/tmp"} << true << 0;
-    QTest::newRow("unknown flag") << QStringList{"-q", "/tmp", "a", "b"} << true << 0;
     QTest::newRow("no display, main window") << QStringList{} << false << 1;
     QTest::newRow("no display, context-menu job")
         << QStringList{"-xc", "/tmp", "a.zip"} << false << 0;
@@ -204,39 +199,23 @@ void ProgramTest::formsThatExitAtOnce() {
         QVERIFY(process.readAllStandardError().contains("needs a graphical session"));
 }
 
-void ProgramTest::jobsWithoutPrompt_data() {
-    QTest::addColumn<QStringList>("args"); // "%1" stands for the test's folder
-    QTest::addColumn<QString>("output");
-    QTest::newRow("-pk .tar.gz 0")
-        << QStringList{"-pk", ".tar.gz", "0", "%1", "%1/photo.jpg"} << "%1/photo.tar.gz";
-    // Last, so that its result window is the one kept as a screenshot.
-    QTest::newRow("double-click, name taken") << QStringList{"%1/photos.zip"} << "%1/photos (1)";
-}
-
-void ProgramTest::jobsWithoutPrompt() {
-    QFETCH(QStringList, args);
-    QFETCH(QString, output);
-    const QString dir = work_.path() + '/' + QTest::currentDataTag();
+// Double-clicked, with its folder name taken.
+void ProgramTest::zipWithoutPrompt() {
+    const QString dir = work_.path() + "/zip";
     const QByteArray photo = testing::noiseBytes(50000, 2);
     testing::writeFile(dir + "/photo.jpg", photo);
     QCOMPARE(testing::runTool("zip", {"-qj", dir + "/photos.zip", dir + "/photo.jpg"}).exitCode, 0);
     QDir().mkpath(dir + "/photos");
-    for (QString& arg : args)
-        arg = arg.arg(dir);
 
     QProcess process;
-    start(process, args);
+    start(process, {dir + "/photos.zip"});
     const Window result = waitForWindow("^Coffret$", 380);
     QVERIFY(result.isValid());
     QVERIFY(!waitForWindow(QString::fromUtf8("^密码$"), 360, 100).isValid());
     screenshot(result, "result");
     pressOk(result, true);
     QVERIFY(finishedWithZero(process));
-    output = output.arg(dir);
-    if (QFileInfo(output).isDir())
-        QCOMPARE(testing::readFile(output + "/photo.jpg"), photo);
-    else
-        QCOMPARE(testing::runTool("bsdtar", {"-xOf", output, "photo.jpg"}).out, photo);
+    QCOMPARE(testing::readFile(dir + "/photos (1)/photo.jpg"), photo);
 }
 
 void ProgramTest::packageWithRandomPasswordFromTheClipboard() {
@@ -248,15 +227,12 @@ void ProgramTest::packageWithRandomPasswordFromTheClipboard() {
     start(process, {"-p", dir, dir + "/album.bin"});
     const Window prompt = waitForWindow(QString::fromUtf8("^密码$"), 360);
     QVERIFY(prompt.isValid());
-    QCOMPARE(prompt.size.height(), 372); // random password preselected
     screenshot(prompt, "password");
     pressOk(prompt, false);
 
     const Window progress = waitForWindow("^Coffret$", 480, 5000);
-    if (progress.isValid()) {
-        QCOMPARE(progress.size.height(), 160); // two rounds for a package
+    if (progress.isValid())
         screenshot(progress, "progress");
-    }
     const Window result = waitForWindow("^Coffret$", 380, 60000);
     QVERIFY(result.isValid());
     // The clipboard belongs to the running program: read it before it ends.
@@ -270,33 +246,6 @@ void ProgramTest::packageWithRandomPasswordFromTheClipboard() {
                           password.toUtf8().constData(), nullptr, nullptr),
              int(cfr::Ok));
     QCOMPARE(testing::readFile(out + "/album.bin"), testing::noiseBytes(40 * 1024 * 1024, 9));
-}
-
-void ProgramTest::separateFoldersWithDismissedPrompt() {
-    const QString dir = work_.path() + "/xs";
-    testing::writeFile(dir + "/src/note.txt", "note");
-    const QByteArray source = (dir + "/src/note.txt").toUtf8();
-    const char* inputs[] = {source.constData()};
-    QCOMPARE(
-        cfr::pack(inputs, 1, (dir + "/locked.cfr").toUtf8().constData(), "pw", nullptr, nullptr),
-        int(cfr::Ok));
-    QCOMPARE(testing::runTool("zip", {"-qj", dir + "/open.zip", dir + "/src/note.txt"}).exitCode,
-             0);
-    const QString out = dir + "/out";
-    QDir().mkpath(out);
-
-    QProcess process;
-    start(process, {"-xs", out, dir + "/locked.cfr", dir + "/open.zip"});
-    const Window prompt = waitForWindow(QString::fromUtf8("^密码$"), 360);
-    QVERIFY(prompt.isValid());
-    QCOMPARE(prompt.size.height(), 268); // unlock mode
-    x("xdotool", {"windowfocus", "--sync", prompt.id});
-    x("xdotool", {"key", "Escape"});
-    const Window result = waitForWindow("^Coffret$", 380);
-    QVERIFY(result.isValid());
-    pressOk(result, true);
-    QVERIFY(finishedWithZero(process));
-    QCOMPARE(testing::treeListing(out), (QStringList{"open/", "open/note.txt"}));
 }
 
 QTEST_GUILESS_MAIN(ProgramTest)

@@ -30,10 +30,6 @@
 
 namespace {
 
-template <typename T> int directChildren() {
-    return qApp->findChildren<T*>(QString(), Qt::FindDirectChildrenOnly).size();
-}
-
 // Creates a document's root object; the engine's warnings and the component's errors go
 // into *problems.
 std::unique_ptr<QObject> create(QQmlEngine& engine, const QUrl& url, QStringList* problems) {
@@ -56,7 +52,6 @@ class QmlModuleTest : public QObject {
 
 private slots:
     void initTestCase();
-    void registeringTwiceMakesNoSecondSingleton();
     void documentsLoad_data();
     void documentsLoad();
     void brokenRootDocumentLeavesTheLoopWithMinusOne();
@@ -75,36 +70,6 @@ void QmlModuleTest::initTestCase() {
     registerQmlTypes(qApp);
     // Nothing here may reach the real download server.
     updaterSingleton()->setServerAddress(QUrl("http://127.0.0.1:9"));
-}
-
-void QmlModuleTest::registeringTwiceMakesNoSecondSingleton() {
-    QPointer<PackController> controller = packControllerSingleton();
-    FilePicker* picker = filePickerSingleton();
-    QVERIFY(controller && picker);
-    registerQmlTypes(qApp);
-    QCOMPARE(packControllerSingleton(), controller.data());
-    QCOMPARE(filePickerSingleton(), picker);
-    const QList<int> counts{directChildren<AppBackend>(),    directChildren<PackController>(),
-                            directChildren<UpdateChecker>(), directChildren<FileOpener>(),
-                            directChildren<LibraryIndex>(),  directChildren<VaultAuth>(),
-                            directChildren<FilePicker>(),    directChildren<UserDataExposer>()};
-    QCOMPARE(counts, (QList<int>{1, 1, 1, 1, 1, 1, 1, 1}));
-
-    // Each engine sees the program's objects, and leaves them behind when it goes.
-    for (int round = 0; round < 2; ++round) {
-        QQmlEngine engine;
-        QQmlComponent component(&engine);
-        component.setData("import QtQml 2.15\nimport Coffret 1.0\nQtObject {\n"
-                          "  property var controller: PackController\n"
-                          "  property var userData: UserData\n}\n",
-                          QUrl("inline.qml"));
-        std::unique_ptr<QObject> object(component.create());
-        QVERIFY2(object, qPrintable(component.errorString()));
-        QCOMPARE(object->property("controller").value<QObject*>(),
-                 static_cast<QObject*>(controller.data()));
-        QCOMPARE(object->property("userData").value<QObject*>()->parent(), qApp);
-    }
-    QVERIFY(controller);
 }
 
 void QmlModuleTest::documentsLoad_data() {
@@ -180,11 +145,9 @@ void QmlModuleTest::fileOpenEvents_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QUrl>("url");
     QTest::addColumn<QString>("delivered"); // empty: nothing delivered
-    QTest::newRow("file") << "/data/a.cfr" << QUrl() << "/data/a.cfr";
     QTest::newRow("local URL only")
         << QString() << QUrl("file:///data/b%20c.zip") << "/data/b c.zip";
     QTest::newRow("remote URL") << QString() << QUrl("https://example.org/x.cfr") << QString();
-    QTest::newRow("nothing") << QString() << QUrl() << QString();
 }
 
 void QmlModuleTest::fileOpenEvents() {

@@ -32,8 +32,6 @@ class StartupTest : public QObject {
 private slots:
     void pluginDiscovery_data();
     void pluginDiscovery();
-    void translationFolder_data();
-    void translationFolder();
     void displayCheck_data();
     void displayCheck();
     // Installs translators for the rest of the process: keep it last.
@@ -44,11 +42,6 @@ void StartupTest::pluginDiscovery_data() {
     QTest::addColumn<QByteArray>("preset");
     QTest::addColumn<QStringList>("plugins"); // relative to <root>, the program is in <root>/bin
     QTest::addColumn<QString>("expected");    // relative to <root>, or as written when absolute
-    QTest::newRow("none") << QByteArray(unset) << QStringList{} << QString(unset);
-    QTest::newRow("beside the program")
-        << QByteArray(unset) << QStringList{"bin/7z.so"} << "bin/7z.so";
-    QTest::newRow("shipped library folder")
-        << QByteArray(unset) << QStringList{"lib/coffret/7z.so"} << "lib/coffret/7z.so";
     QTest::newRow("library folder wins")
         << QByteArray(unset) << QStringList{"bin/7z.so", "lib/coffret/7z.so"}
         << "lib/coffret/7z.so";
@@ -79,39 +72,6 @@ void StartupTest::pluginDiscovery() {
     QCOMPARE(value, expected.startsWith('/') ? expected : root.path() + '/' + expected);
 }
 
-void StartupTest::translationFolder_data() {
-    QTest::addColumn<QString>("program");   // as typed in <root>
-    QTest::addColumn<QStringList>("files"); // relative to <root>
-    QTest::addColumn<QString>("expected");  // relative to <root>, or as written when absolute
-    const QString shared = "share/coffret/translations";
-    const QString qm = "/Coffret_zh_CN.qm";
-    QTest::newRow("nothing anywhere") << "bin/coffret" << QStringList{} << "bin";
-    QTest::newRow("beside the program") << "bin/coffret" << QStringList{"bin" + qm} << "bin";
-    QTest::newRow("shared folder") << "bin/coffret" << QStringList{shared + qm} << shared;
-    QTest::newRow("shared folder first")
-        << "bin/coffret" << QStringList{"bin" + qm, shared + qm} << shared;
-    QTest::newRow("other file in the shared folder")
-        << "bin/coffret" << QStringList{shared + "/Coffret_fr.qm"} << "bin";
-    // A bare name came through PATH: the program's real folder is meant.
-    QTest::newRow("bare name") << "coffret" << QStringList{shared + qm}
-                               << QCoreApplication::applicationDirPath();
-}
-
-void StartupTest::translationFolder() {
-    QFETCH(QString, program);
-    QFETCH(QStringList, files);
-    QFETCH(QString, expected);
-    QTemporaryDir root;
-    QVERIFY(QDir().mkpath(root.path() + "/bin"));
-    for (const QString& file : files)
-        QVERIFY(testing::writeFile(root.path() + '/' + file, "qm"));
-    const QString saved = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(root.path()));
-    const QString folder = applicationTranslationDir(program);
-    QVERIFY(QDir::setCurrent(saved));
-    QCOMPARE(folder, expected.startsWith('/') ? expected : root.path() + '/' + expected);
-}
-
 void StartupTest::displayCheck_data() {
     QTest::addColumn<QByteArray>("platform");
     QTest::addColumn<QByteArray>("display");
@@ -120,11 +80,8 @@ void StartupTest::displayCheck_data() {
     QTest::addColumn<bool>("configured");
     const QByteArray u = unset;
     QTest::newRow("nothing") << u << u << u << QList<QByteArray>{} << false;
-    QTest::newRow("empty DISPLAY") << u << QByteArray("") << u << QList<QByteArray>{} << false;
-    QTest::newRow("X11") << u << QByteArray(":0") << u << QList<QByteArray>{} << true;
     QTest::newRow("Wayland") << u << u << QByteArray("wayland-0") << QList<QByteArray>{} << true;
     QTest::newRow("xcb, no display") << QByteArray("xcb") << u << u << QList<QByteArray>{} << false;
-    QTest::newRow("offscreen") << QByteArray("offscreen") << u << u << QList<QByteArray>{} << true;
     QTest::newRow("-platform offscreen")
         << u << u << u << QList<QByteArray>{"-platform", "offscreen"} << true;
 }
