@@ -138,8 +138,8 @@ UiRobot::Step UiRobot::inWindow(const QString& name, std::function<bool(QQuickWi
     };
 }
 
-UiRobot::Step UiRobot::acceptResult(Outcome* outcome, bool byTitleBar) const {
-    return inWindow("resultDialog", [outcome, byTitleBar](QQuickWindow* result) {
+UiRobot::Step UiRobot::acceptResult(Outcome* outcome) const {
+    return inWindow("resultDialog", [outcome](QQuickWindow* result) {
         // Not before the window has fitted its height to the message.
         if (result->height() <= 1 || result->minimumHeight() <= 1)
             return false;
@@ -147,10 +147,7 @@ UiRobot::Step UiRobot::acceptResult(Outcome* outcome, bool byTitleBar) const {
         outcome->isError = result->property("isError").toBool();
         outcome->heightLocked = result->minimumHeight() == result->maximumHeight() &&
                                 result->height() == result->minimumHeight();
-        if (!byTitleBar)
-            return click(result, "okButton");
-        result->close();
-        return true;
+        return click(result, "okButton");
     });
 }
 

@@ -50,8 +50,8 @@ public:
     }
     // Waits for a message box, keeps its text and presses OK.
     static Step acceptMessageBox(QString* text);
-    // Reads the result window, then presses its OK or its title bar's close button.
-    Step acceptResult(Outcome* outcome, bool byTitleBar = false) const;
+    // Reads the result window, then presses its OK.
+    Step acceptResult(Outcome* outcome) const;
     // The title bar's close button on the password window.
     Step closePrompt() const;
     Step escapePrompt() const;

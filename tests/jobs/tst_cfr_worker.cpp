@@ -1,4 +1,4 @@
-// The job thread against the real engine: names, batches and their progress.
+// The job thread against the real engine: batches, their failures and their folders.
 #include "jobs/cfr_worker.h"
 
 #include "job_fixtures.h"
@@ -44,7 +44,6 @@ private slots:
 
     void batchGoesOnPastAFailure();
     void batchSubfoldersAvoidTakenNames();
-    void batchProgressSpansTheWholeBatch();
 
 private:
     QString path(const QString& relative) const { return QDir(dir_->path()).filePath(relative); }
@@ -99,35 +98,6 @@ void TestCfrWorker::batchSubfoldersAvoidTakenNames() {
     QVERIFY(QFile::exists(path("x/extracted (1)/three/notes.txt")));
     QVERIFY(QFile::exists(path("x/extracted (2)/four/notes.txt")));
     QCOMPARE(fixtures::listing(path("x/a")), QStringList());
-}
-
-void TestCfrWorker::batchProgressSpansTheWholeBatch() {
-    QStringList archives;
-    for (const QString& name : QStringList{"p", "q", "s"}) {
-        fixtures::makeInputFolder(path("src"), name);
-        archives << path(name + ".tar.gz");
-        QVERIFY(fixtures::bsdtarArchive(archives.last(), path("src"), {name}));
-    }
-    // The reader's fraction after one 4 MiB file is one half.
-    QVERIFY(testing::writeFile(path("src/big.bin"), testing::noiseBytes(4 * 1024 * 1024)));
-    archives.insert(2, path("r.tar.gz"));
-    QVERIFY(fixtures::bsdtarArchive(archives[2], path("src"), {"big.bin"}));
-
-    // Archive i's own reports, mapped into [i/4, (i+1)/4], then 1 at the end.
-    QList<double> expected;
-    for (int i = 0; i < archives.size(); ++i) {
-        const Outcome single =
-            runJob(CfrWorker::Extract, {archives[i]}, path(QString("single%1").arg(i)));
-        QVERIFY(single.progress.size() > 1);
-        for (double f : single.progress)
-            expected << (i + f) / 4;
-    }
-    expected << 1.0;
-
-    const Outcome batch = runJob(CfrWorker::ExtractBatch, archives, path("batch"));
-    QCOMPARE(batch.succeeded, QStringList{path("batch")});
-    QCOMPARE(batch.progress, expected);
-    QVERIFY(batch.progress.contains((2 + 0.5) / 4));
 }
 
 QTEST_GUILESS_MAIN(TestCfrWorker)

@@ -132,8 +132,6 @@ void TestUserData::loadReadsLines_data() {
 
     QTest::newRow("index and two pairs")
         << QByteArray("3\nP\np\nQ\nq\n") << 3 << Pairs{{"P", "p"}, {"Q", "q"}};
-    QTest::newRow("even count: no index line")
-        << QByteArray("P\np\nQ\nq\n") << 9 << Pairs{{"P", "p"}, {"Q", "q"}};
     QTest::newRow("index not a number") << QByteArray("abc\nP\np\n") << 0 << Pairs{{"P", "p"}};
     QTest::newRow("zero byte ends a value")
         << QByteArray("1\nA\0junk\np\n", 11) << 1 << Pairs{{"A", "p"}};

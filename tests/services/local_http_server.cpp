@@ -37,27 +37,17 @@ void LocalHttpServer::serve(QTcpSocket* socket) {
         const int end = buffer->indexOf("\r\n\r\n");
         if (end < 0)
             return;
-        const QList<QByteArray> lines = buffer->left(end).split('\n');
+        const QByteArray path = buffer->left(end).split(' ').value(1);
         buffer->clear();
-        Request request;
-        request.path = lines.value(0).split(' ').value(1);
-        for (int i = 1; i < lines.size(); ++i) {
-            const int colon = lines[i].indexOf(':');
-            if (colon > 0)
-                request.headers[lines[i].left(colon).trimmed().toLower()] =
-                    lines[i].mid(colon + 1).trimmed();
-        }
-        received.append(request);
-        respond(socket, request);
+        received.append(path);
+        respond(socket, path);
     });
 }
 
-void LocalHttpServer::respond(QTcpSocket* socket, const Request& request) {
-    const Answer found = answers.value(request.path, Answer{404, "no such file", {}, {}});
+void LocalHttpServer::respond(QTcpSocket* socket, const QByteArray& path) {
+    const Answer found = answers.value(path, Answer{404, "no such file", {}});
     QByteArray head =
         "HTTP/1.1 " + QByteArray::number(found.status) + " Answer\r\n"; // any reason will do
-    if (!found.location.isEmpty())
-        head += "Location: " + found.location + "\r\n";
     head += "Content-Length: " + QByteArray::number(found.body.size()) + "\r\n";
     head += "Connection: close\r\n\r\n";
     socket->write(head);

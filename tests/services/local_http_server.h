@@ -1,5 +1,5 @@
 // A small HTTP/1.1 server on 127.0.0.1 for the update checker's tests: fixed answers per path,
-// optionally sent slowly, cut off halfway, or as a redirect.
+// optionally sent slowly or cut off halfway.
 #pragma once
 
 #include <QByteArray>
@@ -25,12 +25,6 @@ public:
         int status = 200;
         QByteArray body;
         Delivery delivery = Delivery::AtOnce;
-        QByteArray location; // for redirects
-    };
-
-    struct Request {
-        QByteArray path;
-        QHash<QByteArray, QByteArray> headers; // names in lower case
     };
 
     explicit LocalHttpServer(QObject* parent = nullptr);
@@ -39,19 +33,19 @@ public:
     QUrl address() const; // http://127.0.0.1:<port>
     QUrl urlOf(const QByteArray& path) const;
 
-    void answer(const QByteArray& path, const Answer& answer) { answers[path] = answer; }
     void answer(const QByteArray& path, int status, const QByteArray& body,
                 Delivery delivery = Delivery::AtOnce) {
-        answers[path] = Answer{status, body, delivery, {}};
+        answers[path] = Answer{status, body, delivery};
     }
-    const QList<Request>& requests() const { return received; }
+    // The paths asked for, in order.
+    const QList<QByteArray>& requests() const { return received; }
 
 private:
     void serve(QTcpSocket* socket);
-    void respond(QTcpSocket* socket, const Request& request);
+    void respond(QTcpSocket* socket, const QByteArray& path);
     void sendSlowly(QTcpSocket* socket, const QByteArray& body, int offset);
 
     QTcpServer server;
     QHash<QByteArray, Answer> answers;
-    QList<Request> received;
+    QList<QByteArray> received;
 };

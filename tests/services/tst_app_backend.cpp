@@ -1,11 +1,12 @@
-// AppBackend: password strength and the several-folders chooser.
-#include "test_support.h"
-
+// AppBackend's password strength and folder chooser; FileOpener's failures; FilePicker.
 #include "services/app_backend.h"
 #include "services/directories_dialog.h"
+#include "services/file_opener.h"
+#include "services/file_picker.h"
 
 #include <QFileDialog>
 #include <QListView>
+#include <QSignalSpy>
 #include <QTreeView>
 #include <QtTest>
 
@@ -18,6 +19,9 @@ private slots:
     void judgesPasswordStrength_data();
     void judgesPasswordStrength();
     void buildsAChooserForSeveralFolders();
+    void reportsWhatNothingOpens_data();
+    void reportsWhatNothingOpens();
+    void keepsTheLastHandedOverFile();
 };
 
 void AppBackendTest::judgesPasswordStrength_data() {
@@ -52,6 +56,38 @@ void AppBackendTest::buildsAChooserForSeveralFolders() {
     QVERIFY(list && tree);
     QCOMPARE(list->selectionMode(), QAbstractItemView::ExtendedSelection);
     QCOMPARE(tree->selectionMode(), QAbstractItemView::ExtendedSelection);
+}
+
+void AppBackendTest::reportsWhatNothingOpens_data() {
+    QTest::addColumn<bool>("share");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("open") << false << "Could not open /nowhere/file.txt";
+    QTest::newRow("share names the folder") << true << "Could not open /nowhere";
+}
+
+void AppBackendTest::reportsWhatNothingOpens() {
+    QFETCH(bool, share);
+    QFETCH(QString, message);
+    // No handler registered, and no desktop behind the offscreen platform to open anything.
+    FileOpener opener;
+    QSignalSpy failed(&opener, &FileOpener::failed);
+    if (share)
+        opener.shareFile("/nowhere/file.txt");
+    else
+        opener.openExternally("/nowhere/file.txt");
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.first().first().toString(), message);
+}
+
+void AppBackendTest::keepsTheLastHandedOverFile() {
+    FilePicker picker;
+    QSignalSpy received(&picker, &FilePicker::fileReceived);
+    picker.receiveFile("/tmp/first.cfr");
+    picker.receiveFile("/tmp/second.cfr");
+    QCOMPARE(received.count(), 2);
+    QCOMPARE(received.at(1).first().toString(), QString("/tmp/second.cfr"));
+    QCOMPARE(picker.takePendingFile(), QString("/tmp/second.cfr"));
+    QCOMPARE(picker.takePendingFile(), QString());
 }
 
 QTEST_MAIN(AppBackendTest)

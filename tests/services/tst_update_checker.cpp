@@ -40,7 +40,6 @@ private slots:
 
     void readsManifest_data();
     void readsManifest();
-    void asksTheFixedPathWithItsUserAgent();
 
     void reportsAFolderThatCannotBeWritten();
     void removesAnInterruptedDownload_data();
@@ -167,20 +166,6 @@ void UpdateCheckerTest::readsManifest() {
     if (QTest::currentDataTag() == QLatin1String("newer, asked"))
         QCOMPARE(available.first(),
                  (QVariantList{QString("2.5.0"), QString("N"), QString("https://h/c.deb")}));
-}
-
-void UpdateCheckerTest::asksTheFixedPathWithItsUserAgent() {
-    // The manifest answers through a redirect, which is followed.
-    server->answer("/moved.json", 200, linuxManifest("\"version\": \"2.4.9.51\""));
-    server->answer(manifestPath, {302, {}, LocalHttpServer::Delivery::AtOnce, "/moved.json"});
-    QSignalSpy upToDate(checker.get(), &UpdateChecker::upToDate);
-    checker->check(true);
-    QVERIFY(upToDate.wait(waitMs));
-
-    QCOMPARE(server->requests().size(), 2);
-    QCOMPARE(server->requests().at(0).path, manifestPath);
-    QCOMPARE(server->requests().at(0).headers.value("user-agent"), QByteArray("Coffret/2.4.9.51"));
-    QCOMPARE(server->requests().at(1).path, QByteArray("/moved.json"));
 }
 
 void UpdateCheckerTest::reportsAFolderThatCannotBeWritten() {

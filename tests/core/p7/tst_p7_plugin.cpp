@@ -1,15 +1,12 @@
 // 7z through the real 7-Zip plugin: what we write is checked by the 7z tool, and what the
 // 7z tool writes is extracted by us, byte for byte.
 #include "cfr.h"
-#include "p7/p7_loader.h"
 #include "p7/p7_ops.h"
-#include "p7/p7_update_callback.h"
 #include "tar_test_util.h"
 #include "test_support.h"
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -145,47 +142,6 @@ private slots:
         QVERIFY(testing::writeFile(work.filePath("out/single.txt/blocker"), "in the way"));
         QCOMPARE(tartest::extractTo(archive, work.filePath("out"), kPassword), int(cfr::Failed));
         QCOMPARE(tartest::extractTo(archive, work.filePath("fresh"), kPassword), int(cfr::Ok));
-    }
-
-    // Entries whose names climb out of the destination or are absolute are never written; the
-    // rest of the archive still is.
-    void hostileNamesAreSkipped() {
-        const cfr::P7Lib& lib = cfr::p7Lib();
-        if (lib.layout != p7::Layout::Plain)
-            QSKIP("written for the plugin this platform ships");
-        QTemporaryDir work;
-        const std::string data = QFile::encodeName(source_ + "/single.txt").toStdString();
-        const std::vector<cfr::UpdateItem> items{
-            {L"../outside.txt", data, false, 6, 0},
-            {L"a/../../climb.txt", data, false, 6, 0},
-            {work.filePath("absolute.txt").toStdWString(), data, false, 6, 0},
-            {L"a/./b/../c", data, false, 6, 0},
-            {L"good.txt", data, false, 6, 0}};
-        const QString archive = work.filePath("hostile.7z");
-        {
-            using P = p7::Layout;
-            p7::Ref<p7::IOutArchive<P::Plain>> handler;
-            QCOMPARE(lib.createObject(&p7::CLSID_Format7z, &p7::IID_IOutArchive,
-                                      reinterpret_cast<void**>(handler.receive())),
-                     p7::S_OK);
-            std::FILE* file = std::fopen(QFile::encodeName(archive).constData(), "wb+");
-            QVERIFY(file);
-            const std::wstring password = L"pw";
-            const cfr::ProgressSink sink;
-            p7::Ref<cfr::OutStream<P::Plain>> stream(new cfr::OutStream<P::Plain>(file));
-            p7::Ref<cfr::UpdateCallback<P::Plain>> callback(
-                new cfr::UpdateCallback<P::Plain>(items, password, &sink));
-            const auto result = handler->UpdateItems(stream.get(), 5, callback.get());
-            stream.reset();
-            std::fclose(file);
-            QCOMPARE(result, p7::S_OK);
-        }
-        QVERIFY2(listedNames(archive).contains("../outside.txt"), "the names were stored as given");
-
-        QCOMPARE(tartest::extractTo(archive, work.filePath("out/inner"), "pw"), 0);
-        QCOMPARE(testing::treeListing(work.path()),
-                 (QStringList{"hostile.7z", "out/", "out/inner/", "out/inner/a/", "out/inner/a/c",
-                              "out/inner/good.txt"}));
     }
 
     // Packing a folder again into the archive it already holds replaces it, never stores it.
