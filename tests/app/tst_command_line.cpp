@@ -1,5 +1,5 @@
-// The command-line grammar, argument decoding, the names given to new folders and archives, and
-// start-up: the 7z plugin shipped beside the program, the display check and the translation.
+// The command-line grammar, the names given to new folders and archives, and
+// start-up: the 7z plugin shipped beside the program and the display check.
 #include "app/command_line.h"
 #include "app/display_check.h"
 #include "app/startup.h"
@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextCodec>
 
 Q_DECLARE_METATYPE(CommandForm)
 
@@ -24,10 +23,6 @@ void setOrUnset(const char* name, const QByteArray& value) {
         qunsetenv(name);
     else
         qputenv(name, value);
-}
-
-QString applicationQm() {
-    return QStringLiteral(COFFRET_BINARY_DIR "/app/Coffret_zh_CN.qm");
 }
 
 void makeEntries(const QString& root, const QStringList& entries) {
@@ -47,7 +42,6 @@ class CommandLineTest : public QObject {
 private slots:
     void grammar_data();
     void grammar();
-    void argumentsAreLocalTextFoldersTrimmed();
     void extractionDir_data();
     void extractionDir();
     void packDestination_data();
@@ -57,8 +51,6 @@ private slots:
     void pluginDiscovery();
     void displayCheck_data();
     void displayCheck();
-    // Installs translators for the rest of the process: keep it last.
-    void chineseTranslationIsInstalled();
 };
 
 void CommandLineTest::grammar_data() {
@@ -89,16 +81,6 @@ void CommandLineTest::grammar() {
     QFETCH(CommandForm, form);
     const Argv argv(args);
     QCOMPARE(commandForm(argv.argc(), argv.argv()), form);
-}
-
-void CommandLineTest::argumentsAreLocalTextFoldersTrimmed() {
-    QTextCodec* saved = QTextCodec::codecForLocale();
-    QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
-    const QString file = fileArgument(" \xe9t\xe9.zip ");
-    const QString folder = folderArgument(" \tcaf\xe9 \n");
-    QTextCodec::setCodecForLocale(saved);
-    QCOMPARE(file, QString::fromUtf8(" été.zip "));
-    QCOMPARE(folder, QString::fromUtf8("café"));
 }
 
 void CommandLineTest::extractionDir_data() {
@@ -228,24 +210,6 @@ void CommandLineTest::displayCheck() {
     for (const QByteArray& arg : args)
         argv.push_back(arg.constData());
     QCOMPARE(displayConfigured(int(argv.size()), argv.data()), configured);
-}
-
-void CommandLineTest::chineseTranslationIsInstalled() {
-    QVERIFY2(QFileInfo::exists(applicationQm()), qPrintable(applicationQm()));
-    QTemporaryDir root;
-    const QString shared = root.path() + "/share/coffret/translations";
-    QVERIFY(QDir().mkpath(shared));
-    QVERIFY(QDir().mkpath(root.path() + "/bin"));
-    QVERIFY(QFile::copy(applicationQm(), shared + "/Coffret_zh_CN.qm"));
-
-    QTest::ignoreMessage(QtDebugMsg, qPrintable("Application translations loaded from: " + shared));
-    QTest::ignoreMessage(QtDebugMsg, "Using Chinese translations");
-    installTranslations(*QCoreApplication::instance(), root.path() + "/bin/coffret");
-
-    QCOMPARE(QCoreApplication::translate("PackController", "Packing..."),
-             QString::fromUtf8("正在打包…"));
-    QCOMPARE(QCoreApplication::translate("PasswordDialog", "Input password please!"),
-             QString::fromUtf8("请输入密码！"));
 }
 
 QTEST_GUILESS_MAIN(CommandLineTest)

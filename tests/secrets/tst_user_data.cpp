@@ -102,11 +102,13 @@ void TestUserData::missingFileLoadsEmptyAndSaveCreatesPrivateFile() {
     QCOMPARE(exposer_->passwordModel()->count(), 0);
     QCOMPARE(exposer_->lastIndex(), 0);
     QCOMPARE(modeOf(QDir::homePath() + "/.cfr"), 0700);
-    QVERIFY(!QFile::exists(storePath()));
+    QCOMPARE(exposer_->storageStatus(),
+             QString("path=%1\nexists=NO size=0 loaded=0").arg(storePath()));
 
     exposer_->save();
-    QVERIFY(QFile::exists(storePath()));
     QCOMPARE(modeOf(storePath()), 0600);
+    QVERIFY(exposer_->storageStatus().endsWith(
+        QString("exists=YES size=%1 loaded=0").arg(QFile(storePath()).size())));
 
     // A file left readable by others is made private by the next save.
     QVERIFY(::chmod(QFile::encodeName(storePath()).constData(), 0644) == 0);

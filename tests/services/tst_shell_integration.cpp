@@ -61,10 +61,6 @@ QByteArray ourActions() {
     return fresh.mid(first, fresh.lastIndexOf("</actions>") - first);
 }
 
-QString storedStamp() {
-    return QSettings("Mervale", "Coffret").value("shellIntegration").toString();
-}
-
 } // namespace
 
 class ShellIntegrationTest : public QObject {
@@ -76,7 +72,6 @@ private slots:
 
     void writesTheActionFile_data();
     void writesTheActionFile();
-    void installsOncePerVersionAndPlace();
 
 private:
     // Settings paths are fixed at the first use of the store, so one home serves the run.
@@ -127,18 +122,6 @@ void ShellIntegrationTest::writesTheActionFile() {
     // A second installation finds its own actions and replaces them in place.
     QVERIFY(installThunarActions(appWithAmpersand));
     QCOMPARE(testing::readFile(actionFile()), expected);
-}
-
-void ShellIntegrationTest::installsOncePerVersionAndPlace() {
-    ensureShellIntegration();
-    QCOMPARE(testing::readFile(actionFile()),
-             freshFile(xmlEscape(QCoreApplication::applicationFilePath())));
-    QCOMPARE(storedStamp(), "2.4.9.51|" + QCoreApplication::applicationFilePath());
-
-    // The user's later edits survive every start of the same program.
-    QVERIFY(testing::writeFile(actionFile(), "edited by the user"));
-    ensureShellIntegration();
-    QCOMPARE(testing::readFile(actionFile()), QByteArray("edited by the user"));
 }
 
 QTEST_GUILESS_MAIN(ShellIntegrationTest)

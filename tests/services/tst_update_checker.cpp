@@ -4,7 +4,6 @@
 #include "test_support.h"
 
 #include "services/update_checker.h"
-#include "services/version_compare.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -34,9 +33,6 @@ class UpdateCheckerTest : public QObject {
 private slots:
     void init();
     void cleanup();
-
-    void comparesVersions_data();
-    void comparesVersions();
 
     void readsManifest_data();
     void readsManifest();
@@ -88,26 +84,6 @@ void UpdateCheckerTest::offer(const QByteArray& url, const QByteArray& sha256Mem
     checker->check(true);
     QVERIFY(available.wait(waitMs));
     waitUntilIdle();
-}
-
-void UpdateCheckerTest::comparesVersions_data() {
-    QTest::addColumn<QString>("a");
-    QTest::addColumn<QString>("b");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("later patch") << "2.4.10"
-                                 << "2.4.9" << 1;
-    QTest::newRow("missing part is zero") << "2.5"
-                                          << "2.5.0" << 0;
-    QTest::newRow("suffix counts zero") << "2.5.0-beta"
-                                        << "2.5.0" << 0;
-}
-
-void UpdateCheckerTest::comparesVersions() {
-    QFETCH(QString, a);
-    QFETCH(QString, b);
-    QFETCH(int, expected);
-    QCOMPARE(compareVersions(a, b), expected);
-    QCOMPARE(compareVersions(b, a), -expected);
 }
 
 void UpdateCheckerTest::readsManifest_data() {
