@@ -45,8 +45,6 @@ check_layout() {
         grep -qs "type=\"$type\"" "$usr"/share/mime/packages/coffret.xml ||
             [ -f "/usr/share/mime/$type.xml" ] || fail "MimeType $type is defined nowhere"
     done
-    grep -q "<icon name=\"$icon\"/>" "$usr/share/mime/packages/coffret.xml" ||
-        fail "the .cfr type does not show the program's icon"
     local metainfo
     metainfo=$(ls "$usr"/share/metainfo/*.metainfo.xml)
     grep -q "<launchable type=\"desktop-id\">coffret.desktop</launchable>" "$metainfo" ||
@@ -106,7 +104,7 @@ close_windows() {
 mkdir -p "$work/prefix/lib/coffret"
 cp /usr/lib/p7zip/7z.so "$work/prefix/lib/coffret/7z.so"
 for pair in "$work/root/usr|/usr/lib/p7zip/7z.so" "$work/prefix|$work/prefix/lib/coffret/7z.so"; do
-    usr=${pair%|*} plugin=${pair#*|} dir=$work/7z-$RANDOM
+    usr=${pair%|*} plugin=${pair#*|} dir=$work/7z-$(basename "$usr")
     mkdir -p "$dir/out"
     echo "a note" >"$dir/note.txt"
     (cd "$dir" && 7z a -bd -bso0 plain.7z note.txt)
@@ -139,6 +137,8 @@ update-desktop-database "$data/applications"
     fail "xdg-mime does not know the .cfr type"
 [ "$(xdg-mime query filetype "$work/files/renamed.zip")" = application/zip ] ||
     fail "xdg-mime does not take the renamed package for a zip"
+[[ "$(gio info -a standard::icon "$work/files/box.cfr")" == *"standard::icon: coffret,"* ]] ||
+    fail "a .cfr file does not show the program's icon"
 for type in application/x-coffret-package application/zip; do
     [ "$(xdg-mime query default "$type")" = coffret.desktop ] ||
         fail "coffret.desktop does not open $type"
