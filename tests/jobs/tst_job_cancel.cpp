@@ -106,7 +106,8 @@ private slots:
         QCOMPARE(outcomes.count(), stops ? 0 : 1);
         QCOMPARE(testing::readFile(dest()) == "old", stops);
         // Stopped at the next cancellation point, not at the end of the job.
-        QVERIFY(reportsAfterGate <= (stops ? 1 : 1000));
+        if (stops)
+            QVERIFY(reportsAfterGate <= 1);
         QCOMPARE(controller.statusText() == "Cancelled", stops);
     }
 
