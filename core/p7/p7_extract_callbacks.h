@@ -79,6 +79,7 @@ public:
         }
         out->AddRef(); // ours, to check the close once the entry is done
         current_.reset(out);
+        currentPath_ = item.path;
         *stream = out;
         return p7::S_OK;
     }
@@ -86,9 +87,17 @@ public:
     p7::HRESULT PrepareOperation(std::int32_t) override { return p7::S_OK; }
 
     p7::HRESULT SetOperationResult(std::int32_t result) override {
-        if (result != p7::kOperationOk)
+        if (result == p7::kOperationUnsupportedMethod)
+            unsupported_ = true;
+        else if (result != p7::kOperationOk)
             failed_ = true;
+        const bool written = bool(current_);
         finishCurrent();
+        // An entry that could not be decoded must not pass for the real file.
+        if (written && result != p7::kOperationOk) {
+            std::error_code ignored;
+            std::filesystem::remove(currentPath_, ignored);
+        }
         return p7::S_OK;
     }
 
@@ -99,6 +108,8 @@ public:
     // Closes the entry still open, if any; call once the plugin is done.
     void finish() { finishCurrent(); }
     bool failed() const { return failed_; }
+    // Some entry uses a method this plugin was built without: no password can help.
+    bool unsupported() const { return unsupported_; }
     // An output file could not be created or written: the disk's fault, not the password's.
     bool writeFailed() const { return writeFailed_; }
     bool cancelled() const { return progress_.cancelled(); }
@@ -115,7 +126,9 @@ private:
     const std::wstring& password_;
     PluginProgress progress_;
     p7::Ref<FileOutStream<L>> current_;
+    std::string currentPath_;
     bool failed_ = false;
+    bool unsupported_ = false;
     bool writeFailed_ = false;
 };
 

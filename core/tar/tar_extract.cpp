@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 namespace cfr {
 namespace fs = std::filesystem;
@@ -116,13 +117,29 @@ private:
     ExtractedFiles files_;
 };
 
+int openParts(archive* reader, const std::vector<std::string>& parts) {
+    if (parts.size() == 1)
+        return archive_read_open_filename(reader, parts.front().c_str(), kReadBlockSize);
+    std::vector<const char*> names;
+    for (const auto& part : parts)
+        names.push_back(part.c_str());
+    names.push_back(nullptr);
+    return archive_read_open_filenames(reader, names.data(), kReadBlockSize);
+}
+
 } // namespace
 
 int tarExtract(const std::string& archivePath, const std::string& destDir,
                const std::string& password, const ProgressSink* sink) {
+    return tarExtractParts({archivePath}, destDir, password, sink);
+}
+
+int tarExtractParts(const std::vector<std::string>& parts, const std::string& destDir,
+                    const std::string& password, const ProgressSink* sink) {
     // libarchive reads standard input when given no file name.
-    if (archivePath.empty())
+    if (parts.empty() || parts.front().empty())
         return OpenFailed;
+    const std::string& archivePath = parts.front();
     if (destDir.empty())
         return InvalidArgument;
     ensureUtf8Locale();
@@ -134,7 +151,7 @@ int tarExtract(const std::string& archivePath, const std::string& destDir,
     archive_read_support_format_raw(reader.get());
     if (!password.empty())
         archive_read_add_passphrase(reader.get(), password.c_str());
-    if (archive_read_open_filename(reader.get(), archivePath.c_str(), kReadBlockSize) != ARCHIVE_OK)
+    if (openParts(reader.get(), parts) != ARCHIVE_OK)
         return OpenFailed;
     std::error_code ec;
     fs::create_directories(destDir, ec);
