@@ -4,6 +4,7 @@
 #include "cfr.h"
 #include "p7/p7_ops.h"
 #include "tar/archive_handles.h"
+#include "tar/kind_reader.h"
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -13,9 +14,6 @@
 
 namespace cfr {
 namespace {
-
-const int kProbeBlockSize = 65536;
-const int kMaxProbedHeaders = 100000;
 
 struct SuffixKind {
     const char* suffix;
@@ -44,7 +42,7 @@ bool endsWith(const std::string& text, const std::string& tail) {
 }
 
 bool isLibarchiveKind(int kind) {
-    return kind == Rar || (kind >= SevenZip && kind <= Zst);
+    return kind == Rar || kind == SevenZip || isTarFamily(kind);
 }
 
 bool isZipKind(int kind) {
@@ -69,39 +67,10 @@ int kindOfFileName(const std::string& path) {
     return Unknown;
 }
 
-bool libarchiveReadable(const std::string& path) {
-    ArchiveReader reader(archive_read_new());
-    if (!reader)
-        return false;
-    archive_read_support_format_all(reader.get());
-    archive_read_support_filter_all(reader.get());
-    archive_read_support_format_raw(reader.get());
-    if (archive_read_open_filename(reader.get(), path.c_str(), kProbeBlockSize) != ARCHIVE_OK)
-        return false;
+bool libarchiveReadable(const std::string& path, int kind) {
+    ArchiveReader reader = openKindReader(path, kind, std::string());
     archive_entry* entry = nullptr;
-    return archive_read_next_header(reader.get(), &entry) >= ARCHIVE_WARN;
-}
-
-bool libarchiveEncrypted(const std::string& path) {
-    ArchiveReader reader(archive_read_new());
-    if (!reader)
-        return false;
-    archive_read_support_format_all(reader.get());
-    archive_read_support_filter_all(reader.get());
-    if (archive_read_open_filename(reader.get(), path.c_str(), kProbeBlockSize) != ARCHIVE_OK)
-        return false;
-    for (int i = 0; i < kMaxProbedHeaders; ++i) {
-        archive_entry* entry = nullptr;
-        const int r = archive_read_next_header(reader.get(), &entry);
-        if (r == ARCHIVE_EOF)
-            return false;
-        if (r < ARCHIVE_WARN)
-            return mentionsEncryption(archive_error_string(reader.get()));
-        if (archive_entry_is_encrypted(entry) ||
-            archive_read_has_encrypted_entries(reader.get()) > 0)
-            return true;
-    }
-    return false;
+    return reader && archive_read_next_header(reader.get(), &entry) >= ARCHIVE_WARN;
 }
 
 bool zipReadable(const std::string& path) {
@@ -147,7 +116,9 @@ bool writeFilterAvailable(int kind) {
     }
 }
 
-bool isTarFamily(int kind) { return kind >= Tar && kind <= Zst; }
+bool isTarFamily(int kind) {
+    return kind >= Tar && kind <= Zst;
+}
 
 int archiveKind(const char* path) {
     if (!path)
@@ -165,7 +136,7 @@ int archiveSupported(const char* path) {
     try {
         const int kind = kindOfFileName(path);
         if (isLibarchiveKind(kind))
-            return libarchiveReadable(path) ? 1 : 0;
+            return libarchiveReadable(path, kind) ? 1 : 0;
         return isZipKind(kind) && zipReadable(path) ? 1 : 0;
     } catch (...) {
         return 0;
@@ -177,8 +148,11 @@ int archiveNeedsPassword(const char* path) {
         return 0;
     try {
         const int kind = kindOfFileName(path);
+        // Nothing in the tar family or a single stream can be encrypted.
+        if (isTarFamily(kind))
+            return 0;
         if (isLibarchiveKind(kind))
-            return libarchiveEncrypted(path) ? 1 : 0;
+            return libarchiveEncrypted(path, kind) ? 1 : 0;
         return isZipKind(kind) && zipEncrypted(path) ? 1 : 0;
     } catch (...) {
         return 0;

@@ -5,6 +5,7 @@
 #include "safe_path.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace cfr {
 namespace {
@@ -23,10 +24,23 @@ template <p7::Layout L> std::string itemName(p7::IInArchive<L>* archive, std::ui
     return name;
 }
 
-template <p7::Layout L> bool itemIsDir(p7::IInArchive<L>* archive, std::uint32_t index) {
+template <p7::Layout L>
+bool itemFlag(p7::IInArchive<L>* archive, std::uint32_t index, p7::PROPID property) {
     p7::PROPVARIANT value{};
-    return archive->GetProperty(index, p7::kpidIsDir, &value) == p7::S_OK &&
-           value.vt == p7::VT_BOOL && value.boolVal != 0;
+    return archive->GetProperty(index, property, &value) == p7::S_OK && value.vt == p7::VT_BOOL &&
+           value.boolVal != 0;
+}
+
+template <p7::Layout L>
+std::optional<std::uint64_t> itemSize(p7::IInArchive<L>* archive, std::uint32_t index) {
+    p7::PROPVARIANT value{};
+    if (archive->GetProperty(index, p7::kpidSize, &value) != p7::S_OK)
+        return std::nullopt;
+    if (value.vt == p7::VT_UI8)
+        return value.uhVal;
+    if (value.vt == p7::VT_UI4)
+        return value.ulVal;
+    return std::nullopt;
 }
 
 // Where each entry lands; an entry that would land outside destDir gets no place at all.
@@ -36,8 +50,14 @@ std::vector<ExtractItem> placeItems(p7::IInArchive<L>* archive, const std::strin
     archive->GetNumberOfItems(&count);
     std::vector<ExtractItem> items(count);
     for (std::uint32_t i = 0; i < count; ++i) {
+        ExtractItem& item = items[i];
         if (const auto target = safeTarget(destDir, itemName(archive, i)))
-            items[i] = {target->string(), itemIsDir(archive, i)};
+            item.path = target->string();
+        item.isDir = itemFlag(archive, i, p7::kpidIsDir);
+        item.encrypted = itemFlag(archive, i, p7::kpidEncrypted);
+        const auto size = itemSize(archive, i);
+        item.sizeKnown = size.has_value();
+        item.size = size.value_or(0);
     }
     return items;
 }
@@ -68,27 +88,18 @@ int extractWith(const P7Lib& lib, const std::string& archivePath, const std::str
     std::error_code ignored;
     std::filesystem::create_directories(destDir, ignored);
     const std::vector<ExtractItem> items = placeItems(archive.get(), destDir);
-    p7::HRESULT result = p7::E_FAIL;
-    bool failed = true;
-    bool writeFailed = false;
-    bool cancelled = false;
+    int outcome = Failed;
     {
         p7::Ref<ExtractCb<L>> callback(new (std::nothrow) ExtractCb<L>(items, widePassword, sink));
         if (callback) {
-            result = archive->Extract(nullptr, 0xFFFFFFFFu, 0, callback.get());
+            const p7::HRESULT result = archive->Extract(nullptr, 0xFFFFFFFFu, 0, callback.get());
             callback->finish();
-            failed = callback->failed();
-            writeFailed = callback->writeFailed();
-            cancelled = callback->cancelled();
+            outcome = callback->outcome(result);
         }
     }
     archive->Close();
-    if (cancelled)
-        return Cancelled;
-    if (writeFailed)
-        return Failed;
-    if (result != p7::S_OK || failed)
-        return BadPassword;
+    if (outcome != Ok)
+        return outcome;
     if (sink)
         sink->report(1.0);
     return Ok;

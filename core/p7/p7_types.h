@@ -86,6 +86,7 @@ enum ItemProperty : PROPID {
     kpidSize = 7,
     kpidAttrib = 9,
     kpidMTime = 12,
+    kpidEncrypted = 15,
 };
 
 // Module property asked through GetModuleProp: how the plugin lays out IUnknown.
@@ -96,6 +97,8 @@ constexpr std::uint32_t kInterfaceTypeVirtualDestructor = 1;
 // Extraction: what the plugin asks a stream for, and how an entry ended.
 constexpr std::int32_t kAskExtract = 0;
 constexpr std::int32_t kOperationOk = 0;
+constexpr std::int32_t kOperationUnsupportedMethod = 1;
+constexpr std::int32_t kOperationWrongPassword = 9;
 
 using CreateObjectFn = HRESULT (*)(const GUID* clsid, const GUID* iid, void** outObject);
 using GetModulePropFn = HRESULT (*)(PROPID propId, PROPVARIANT* value);
