@@ -46,7 +46,7 @@ fuzz-build: deps
 fuzz: fuzz-build
 	for t in $(FUZZ_TARGETS); do \
 		mkdir -p $(FUZZ_DIR)/corpus/$$t $(FUZZ_DIR)/findings/$$t && \
-		$(SANITIZER_ENV) $(FUZZ_DIR)/tests/fuzz/fuzz_$$t -max_total_time=$(SECONDS) -timeout=30 \
+		$(SANITIZER_ENV) $(FUZZ_DIR)/tests/fuzz/fuzz_$$t -max_total_time=$(SECONDS) -timeout=30 -print_final_stats=1 \
 			-artifact_prefix=$(FUZZ_DIR)/findings/$$t/ $(FUZZ_DIR)/corpus/$$t \
 			$(FUZZ_DIR)/seeds/$$t || exit 1; \
 	done

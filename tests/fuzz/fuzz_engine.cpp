@@ -3,88 +3,67 @@
 // format probes instead of extracting.
 #include "cfr.h"
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> suffixes() {
-    std::vector<std::string> list;
-    std::string all = FUZZ_SUFFIXES;
-    for (std::size_t start = 0; start <= all.size();) {
-        const std::size_t bar = std::min(all.find('|', start), all.size());
-        list.push_back(all.substr(start, bar - start));
-        start = bar + 1;
+const fs::path kRoot = fs::temp_directory_path() / ("cfr-fuzz-" + std::to_string(::getpid()));
+// Deep enough that "../../x" from the destination still lands inside the root.
+const fs::path kDest = kRoot / "a" / "b" / "out";
+const fs::path kTemp = kRoot / "tmp";
+
+// Anything but the input, the destination's folders and the (emptied) temporary folder
+// means an entry escaped its destination or a temporary file was left behind.
+void checkNothingOutside(const fs::path& input) {
+    for (const auto& item : fs::recursive_directory_iterator(kRoot)) {
+        const std::string path = item.path().native();
+        const bool inDest = path == kDest || path.rfind(kDest.native() + "/", 0) == 0;
+        if (!inDest && path != input && path != kTemp && path != kRoot / "a" &&
+            path != kRoot / "a" / "b")
+            std::abort();
     }
-    return list;
 }
-
-struct Sandbox {
-    fs::path root = fs::temp_directory_path() / ("cfr-fuzz-" + std::to_string(::getpid()));
-    // Deep enough that "../../x" from the destination still lands inside the sandbox.
-    fs::path dest = root / "deep" / "er" / "out";
-    fs::path tmp = root / "tmp";
-
-    Sandbox() {
-        fs::create_directories(tmp);
-        cfr::setTempDir(tmp.c_str());
-    }
-    ~Sandbox() {
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
-    }
-
-    // Anything but the input, the destination's own folders and the (emptied) temporary
-    // folder means an entry escaped its destination or a temporary file was left behind.
-    void checkNothingOutside(const fs::path& input) const {
-        for (const auto& item : fs::recursive_directory_iterator(root)) {
-            const fs::path& path = item.path();
-            const bool allowed = path == input || path == tmp || path == root / "deep" ||
-                                 path == root / "deep" / "er" || path == dest ||
-                                 path.native().rfind(dest.native() + "/", 0) == 0;
-            if (!allowed)
-                std::abort();
-        }
-    }
-};
-
-void noProgress(void*, double) {}
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::vector<std::string> kinds = suffixes();
-    static const Sandbox sandbox;
+    static const std::vector<std::string> kinds = [] {
+        std::vector<std::string> list;
+        std::istringstream all(FUZZ_SUFFIXES);
+        for (std::string kind; std::getline(all, kind, '|');)
+            list.push_back(kind);
+        fs::create_directories(kTemp);
+        cfr::setTempDir(kTemp.c_str());
+        std::atexit([] { fs::remove_all(kRoot); });
+        return list;
+    }();
     std::size_t pick = 0;
     if (kinds.size() > 1) {
         if (size == 0)
             return 0;
-        pick = data[0] % kinds.size();
-        ++data;
+        pick = *data++ % kinds.size();
         --size;
     }
-    const fs::path input = sandbox.root / ("input" + kinds[pick]);
-    {
-        std::ofstream out(input, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
-    }
+    const fs::path input = kRoot / ("input" + kinds[pick]);
+    std::ofstream(input, std::ios::binary).write(reinterpret_cast<const char*>(data), size);
 #ifdef FUZZ_PROBE
     cfr::archiveSupported(input.c_str());
     cfr::archiveNeedsPassword(input.c_str());
 #else
-    cfr::extract(input.c_str(), sandbox.dest.c_str(), "pw", noProgress, nullptr);
+    cfr::extract(input.c_str(), kDest.c_str(), "pw", nullptr, nullptr);
 #endif
-    sandbox.checkNothingOutside(input);
-    std::error_code ignored;
-    fs::remove_all(sandbox.root / "deep", ignored);
-    fs::remove(input, ignored);
+    checkNothingOutside(input);
+    fs::remove_all(kRoot / "a");
+    fs::remove(input);
     return 0;
 }
