@@ -5,6 +5,7 @@
 #include "p7/p7_ops.h"
 #include "rar/rar_volumes.h"
 #include "tar/archive_handles.h"
+#include "tar/kind_reader.h"
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -14,9 +15,6 @@
 
 namespace cfr {
 namespace {
-
-const int kProbeBlockSize = 65536;
-const int kMaxProbedHeaders = 100000;
 
 struct SuffixKind {
     const char* suffix;
@@ -45,7 +43,7 @@ bool endsWith(const std::string& text, const std::string& tail) {
 }
 
 bool isLibarchiveKind(int kind) {
-    return kind == Rar || (kind >= SevenZip && kind <= Zst);
+    return kind == Rar || kind == SevenZip || isTarFamily(kind);
 }
 
 bool isZipKind(int kind) {
@@ -84,39 +82,10 @@ int kindOfFileName(const std::string& path) {
     return isRarPartSuffix(name) ? Rar : Unknown;
 }
 
-bool libarchiveReadable(const std::string& path) {
-    ArchiveReader reader(archive_read_new());
-    if (!reader)
-        return false;
-    archive_read_support_format_all(reader.get());
-    archive_read_support_filter_all(reader.get());
-    archive_read_support_format_raw(reader.get());
-    if (archive_read_open_filename(reader.get(), path.c_str(), kProbeBlockSize) != ARCHIVE_OK)
-        return false;
+bool libarchiveReadable(const std::string& path, int kind) {
+    ArchiveReader reader = openKindReader(path, kind, std::string());
     archive_entry* entry = nullptr;
-    return archive_read_next_header(reader.get(), &entry) >= ARCHIVE_WARN;
-}
-
-bool libarchiveEncrypted(const std::string& path) {
-    ArchiveReader reader(archive_read_new());
-    if (!reader)
-        return false;
-    archive_read_support_format_all(reader.get());
-    archive_read_support_filter_all(reader.get());
-    if (archive_read_open_filename(reader.get(), path.c_str(), kProbeBlockSize) != ARCHIVE_OK)
-        return false;
-    for (int i = 0; i < kMaxProbedHeaders; ++i) {
-        archive_entry* entry = nullptr;
-        const int r = archive_read_next_header(reader.get(), &entry);
-        if (r == ARCHIVE_EOF)
-            return false;
-        if (r < ARCHIVE_WARN)
-            return mentionsEncryption(archive_error_string(reader.get()));
-        if (archive_entry_is_encrypted(entry) ||
-            archive_read_has_encrypted_entries(reader.get()) > 0)
-            return true;
-    }
-    return false;
+    return reader && archive_read_next_header(reader.get(), &entry) >= ARCHIVE_WARN;
 }
 
 // Zips libzip refuses (a stub before the archive, names flagged UTF-8 that are not) are asked of
@@ -184,9 +153,9 @@ int archiveSupported(const char* path) {
     try {
         const int kind = kindOfFileName(path);
         if (kind == Rar)
-            return libarchiveReadable(rarProbeTarget(path)) ? 1 : 0;
+            return libarchiveReadable(rarProbeTarget(path), kind) ? 1 : 0;
         if (isLibarchiveKind(kind))
-            return libarchiveReadable(path) ? 1 : 0;
+            return libarchiveReadable(path, kind) ? 1 : 0;
         return isZipKind(kind) && zipReadable(path) ? 1 : 0;
     } catch (...) {
         return 0;
@@ -202,10 +171,13 @@ int archiveNeedsPassword(const char* path) {
         if (kind == Rar) {
             const VolumeSet set = findVolumeSet(path);
             const std::string first = set.parts.empty() ? path : set.parts.front();
-            return set.encrypted || libarchiveEncrypted(first) ? 1 : 0;
+            return set.encrypted || libarchiveEncrypted(first, kind) ? 1 : 0;
         }
+        // Nothing in the tar family or a single stream can be encrypted.
+        if (isTarFamily(kind))
+            return 0;
         if (isLibarchiveKind(kind))
-            return libarchiveEncrypted(path) ? 1 : 0;
+            return libarchiveEncrypted(path, kind) ? 1 : 0;
         return isZipKind(kind) && zipEncrypted(path) ? 1 : 0;
     } catch (...) {
         return 0;

@@ -5,6 +5,8 @@
 #include "p7/p7_ops.h"
 #include "safe_path.h"
 
+#include <optional>
+
 namespace cfr {
 namespace {
 
@@ -26,6 +28,18 @@ bool itemFlag(p7::IInArchive<L>* archive, std::uint32_t index, p7::PROPID proper
            value.boolVal != 0;
 }
 
+template <p7::Layout L>
+std::optional<std::uint64_t> itemSize(p7::IInArchive<L>* archive, std::uint32_t index) {
+    p7::PROPVARIANT value{};
+    if (archive->GetProperty(index, p7::kpidSize, &value) != p7::S_OK)
+        return std::nullopt;
+    if (value.vt == p7::VT_UI8)
+        return value.uhVal;
+    if (value.vt == p7::VT_UI4)
+        return value.ulVal;
+    return std::nullopt;
+}
+
 // Where each entry lands; an entry that would land outside destDir gets no place at all.
 template <p7::Layout L>
 std::vector<ExtractItem> placeItems(p7::IInArchive<L>* archive, const std::string& destDir) {
@@ -33,8 +47,14 @@ std::vector<ExtractItem> placeItems(p7::IInArchive<L>* archive, const std::strin
     archive->GetNumberOfItems(&count);
     std::vector<ExtractItem> items(count);
     for (std::uint32_t i = 0; i < count; ++i) {
+        ExtractItem& item = items[i];
         if (const auto target = safeTarget(destDir, itemName(archive, i)))
-            items[i] = {target->string(), itemFlag(archive, i, p7::kpidIsDir)};
+            item.path = target->string();
+        item.isDir = itemFlag(archive, i, p7::kpidIsDir);
+        item.encrypted = itemFlag(archive, i, p7::kpidEncrypted);
+        const auto size = itemSize(archive, i);
+        item.sizeKnown = size.has_value();
+        item.size = size.value_or(0);
     }
     return items;
 }
@@ -50,22 +70,21 @@ int extractWith(const P7Lib& lib, const p7::GUID& format, const std::string& arc
     std::error_code ignored;
     std::filesystem::create_directories(destDir, ignored);
     const std::vector<ExtractItem> items = placeItems(archive.get(), destDir);
-    p7::Ref<ExtractCb<L>> callback(new (std::nothrow)
-                                       ExtractCb<L>(items, archive.password(), sink));
-    if (!callback)
-        return Failed;
-    const p7::HRESULT result = archive.get()->Extract(nullptr, 0xFFFFFFFFu, 0, callback.get());
-    callback->finish();
-    if (callback->cancelled())
-        return Cancelled;
-    if (callback->writeFailed())
-        return Failed;
-    if (callback->unsupported()) {
-        noteFailure(MethodUnsupported);
-        return Unsupported;
+    int outcome = Failed;
+    {
+        p7::Ref<ExtractCb<L>> callback(new (std::nothrow)
+                                           ExtractCb<L>(items, archive.password(), sink));
+        if (callback) {
+            const p7::HRESULT result =
+                archive.get()->Extract(nullptr, 0xFFFFFFFFu, 0, callback.get());
+            callback->finish();
+            outcome = callback->outcome(result);
+        }
     }
-    if (result != p7::S_OK || callback->failed())
-        return BadPassword;
+    if (outcome == Unsupported)
+        noteFailure(MethodUnsupported);
+    if (outcome != Ok)
+        return outcome;
     if (sink)
         sink->report(1.0);
     return Ok;

@@ -89,8 +89,8 @@ enum ItemProperty : PROPID {
     kpidIsDir = 6,
     kpidSize = 7,
     kpidAttrib = 9,
-    kpidEncrypted = 15,
     kpidMTime = 12,
+    kpidEncrypted = 15,
 };
 
 // Module property asked through GetModuleProp: how the plugin lays out IUnknown.
@@ -102,6 +102,7 @@ constexpr std::uint32_t kInterfaceTypeVirtualDestructor = 1;
 constexpr std::int32_t kAskExtract = 0;
 constexpr std::int32_t kOperationOk = 0;
 constexpr std::int32_t kOperationUnsupportedMethod = 1;
+constexpr std::int32_t kOperationWrongPassword = 9;
 
 using CreateObjectFn = HRESULT (*)(const GUID* clsid, const GUID* iid, void** outObject);
 using GetModulePropFn = HRESULT (*)(PROPID propId, PROPVARIANT* value);
