@@ -97,7 +97,7 @@ void readRar5(std::FILE* file, RarHeaders& found) {
     enum { Main = 1, FileHeader = 2, Service = 3, Encryption = 4, End = 5 };
     const std::uint64_t hasExtra = 0x1, hasData = 0x2, dataGoesOn = 0x10;
     for (int n = 0; n < kMostHeaders; ++n) {
-        unsigned char prefix[7];
+        unsigned char prefix[4 + 3];
         std::uint64_t size = 0;
         // The CRC-32 of the header comes first; libarchive checks it when it reads.
         if (!readExactly(file, prefix, 4))
@@ -206,7 +206,6 @@ RarHeaders readRarHeaders(const std::string& path) {
     if (!file)
         return found;
     const int format = findSignature(file.get());
-    found.isRar = format != 0;
     if (format == 4)
         readRar4(file.get(), found);
     else if (format == 5)
