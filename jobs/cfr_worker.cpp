@@ -58,7 +58,7 @@ void CfrWorker::runBatch() {
             cfr::extract(source.toUtf8().constData(), target.toUtf8().constData(),
                          passwords.value(i).toUtf8().constData(), batchProgress, this, cancelCheck);
         if (result != cfr::Ok)
-            failedNames << QFileInfo(source).fileName();
+            failedNames << withReason(QFileInfo(source).fileName(), QStringLiteral(" (%1)"));
     }
     if (cancelRequested())
         return;
@@ -104,14 +104,33 @@ void CfrWorker::fail(const QString& message) {
 QString CfrWorker::messageFor(int result) {
     switch (result) {
     case cfr::BadPassword:
-        return tr("Wrong password or corrupt file");
+        return withReason(tr("Wrong password or corrupt file"));
     case cfr::Unsupported:
-        return tr("Unsupported format");
+        return withReason(tr("Unsupported format"));
     case cfr::OpenFailed:
-        return tr("Cannot open file");
+        return withReason(tr("Cannot open file"));
     default:
-        return tr("Operation failed");
+        return withReason(tr("Operation failed"));
     }
+}
+
+// The engine's reason for the failure just seen on this thread, added to what the code says.
+QString CfrWorker::withReason(const QString& text, const QString& form) {
+    QString reason;
+    switch (cfr::failureReason()) {
+    case cfr::RarEncryptionUnsupported:
+        reason = tr("RAR encryption is not supported");
+        break;
+    case cfr::MissingVolume:
+        reason = tr("the part %1 is missing").arg(QString::fromUtf8(cfr::failureSubject()));
+        break;
+    case cfr::MethodUnsupported:
+        reason = tr("a compression or encryption method that cannot be read");
+        break;
+    default:
+        return text;
+    }
+    return text + form.arg(reason);
 }
 
 void CfrWorker::workerProgress(void* context, double fraction) {

@@ -48,6 +48,7 @@ private:
     void fail(const QString& message);
 
     static QString messageFor(int result);
+    static QString withReason(const QString& text, const QString& form = QStringLiteral(": %1"));
     static void workerProgress(void* context, double fraction);
     static void batchProgress(void* context, double fraction);
     static int cancelCheck(void* context);

@@ -50,8 +50,12 @@ constexpr GUID IID_IArchiveExtractCallback = sevenZipIid(0x06, 0x20);
 constexpr GUID IID_IInArchive = sevenZipIid(0x06, 0x60);
 constexpr GUID IID_IArchiveUpdateCallback = sevenZipIid(0x06, 0x80);
 constexpr GUID IID_IOutArchive = sevenZipIid(0x06, 0xA0);
-constexpr GUID CLSID_Format7z = {
-    0x23170F69, 0x40C1, 0x278A, {0x10, 0x00, 0x00, 0x01, 0x10, 0x07, 0x00, 0x00}};
+// The plugin's format handlers differ in one id byte.
+constexpr GUID formatClsid(std::uint8_t id) {
+    return {0x23170F69, 0x40C1, 0x278A, {0x10, 0x00, 0x00, 0x01, 0x10, id, 0x00, 0x00}};
+}
+constexpr GUID CLSID_Format7z = formatClsid(0x07);
+constexpr GUID CLSID_FormatZip = formatClsid(0x01);
 
 enum VarType : std::uint16_t {
     VT_EMPTY = 0,
@@ -85,8 +89,8 @@ enum ItemProperty : PROPID {
     kpidIsDir = 6,
     kpidSize = 7,
     kpidAttrib = 9,
-    kpidMTime = 12,
     kpidEncrypted = 15,
+    kpidMTime = 12,
 };
 
 // Module property asked through GetModuleProp: how the plugin lays out IUnknown.

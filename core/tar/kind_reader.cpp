@@ -60,13 +60,19 @@ bool setUpKindReader(archive* reader, int kind) {
            archive_read_append_filter(reader, filter) == ARCHIVE_OK;
 }
 
-ArchiveReader openKindReader(const std::string& path, int kind, const std::string& password) {
+ArchiveReader openKindReader(const std::vector<std::string>& parts, int kind,
+                             const std::string& password) {
     ArchiveReader reader(archive_read_new());
-    if (!reader || !setUpKindReader(reader.get(), kind))
+    // libarchive reads standard input when given no file name.
+    if (!reader || parts.empty() || parts.front().empty() || !setUpKindReader(reader.get(), kind))
         return nullptr;
     if (!password.empty())
         archive_read_add_passphrase(reader.get(), password.c_str());
-    if (archive_read_open_filename(reader.get(), path.c_str(), kReadBlockSize) != ARCHIVE_OK)
+    std::vector<const char*> names;
+    for (const auto& part : parts)
+        names.push_back(part.c_str());
+    names.push_back(nullptr);
+    if (archive_read_open_filenames(reader.get(), names.data(), kReadBlockSize) != ARCHIVE_OK)
         return nullptr;
     return reader;
 }

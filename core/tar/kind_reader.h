@@ -4,6 +4,7 @@
 #include "tar/archive_handles.h"
 
 #include <string>
+#include <vector>
 
 namespace cfr {
 
@@ -13,7 +14,9 @@ namespace cfr {
 // lacks that filter or the kind is not read by libarchive.
 bool setUpKindReader(archive* reader, int kind);
 
-// A reader set up for kind and opened on path; null when either step failed.
-ArchiveReader openKindReader(const std::string& path, int kind, const std::string& password);
+// A reader set up for kind and opened on the parts of one archive, read one after the
+// other; null when either step failed.
+ArchiveReader openKindReader(const std::vector<std::string>& parts, int kind,
+                             const std::string& password);
 
 } // namespace cfr

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 namespace cfr {
 namespace fs = std::filesystem;
@@ -135,13 +136,18 @@ private:
 
 int tarExtract(const std::string& archivePath, const std::string& destDir,
                const std::string& password, const ProgressSink* sink) {
-    // libarchive reads standard input when given no file name.
-    if (archivePath.empty())
+    return tarExtractParts({archivePath}, destDir, password, sink);
+}
+
+int tarExtractParts(const std::vector<std::string>& parts, const std::string& destDir,
+                    const std::string& password, const ProgressSink* sink) {
+    if (parts.empty() || parts.front().empty())
         return OpenFailed;
+    const std::string& archivePath = parts.front();
     if (destDir.empty())
         return InvalidArgument;
     ensureUtf8Locale();
-    ArchiveReader reader = openKindReader(archivePath, kindOfFileName(archivePath), password);
+    ArchiveReader reader = openKindReader(parts, kindOfFileName(archivePath), password);
     if (!reader)
         return OpenFailed;
     std::error_code ec;

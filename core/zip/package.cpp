@@ -1,5 +1,6 @@
 #include "zip/package.h"
 
+#include "p7/p7_ops.h"
 #include "safe_path.h"
 #include "temp_root.h"
 #include "zip/temporary_item.h"
@@ -95,12 +96,17 @@ int packagePack(const std::vector<std::string>& inputs, const std::string& dest,
 int packageExtract(const std::string& archive, const std::string& destDir,
                    const std::string& password, const ProgressSink* sink) {
     std::optional<std::string> entry;
+    bool libzipReads = false;
     {
         ZipHandle zip = openZip(archive, ZIP_RDONLY);
-        if (!zip)
-            return OpenFailed;
-        entry = packageEntry(zip.get());
+        if (zip) {
+            entry = packageEntry(zip.get());
+            libzipReads = libzipDecodesAll(zip.get());
+        }
     }
+    // What libzip cannot open or decode, the plugin's zip reader may: a package never needs it.
+    if (!libzipReads && p7Available())
+        return p7ExtractZip(archive, destDir, password, sink);
     if (!entry)
         return zipExtract(archive, destDir, password, sink, 0, 1);
 

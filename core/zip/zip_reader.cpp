@@ -1,8 +1,10 @@
 #include "zip/winzip_aes_check.h"
 #include "zip/zip_backend.h"
+#include "zip/zip_entry_name.h"
 #include "zip/zip_handle.h"
 #include "zip/zip_layout.h"
 
+#include "failure_reason.h"
 #include "output_file.h"
 #include "safe_path.h"
 
@@ -32,10 +34,12 @@ public:
             if (result != Ok)
                 return result;
         }
+        if (unsupported_ > 0) {
+            noteFailure(MethodUnsupported);
+            return Unsupported;
+        }
         if (unreadable_ > 0)
             return BadPassword;
-        if (unsupported_ > 0)
-            return Unsupported;
         // Skipped entries and empty files leave the count short of the total; the job is
         // done all the same.
         if (sink_ && lastReported_ < offset_ + scale_)
@@ -59,22 +63,20 @@ private:
     int extractEntry(zip_uint64_t index) {
         zip_stat_t st;
         zip_stat_init(&st);
-        if (zip_stat_index(archive_, index, ZIP_FL_UNCHANGED, &st) != 0 ||
-            !(st.valid & ZIP_STAT_NAME) || !st.name || !*st.name)
+        if (zip_stat_index(archive_, index, ZIP_FL_UNCHANGED, &st) != 0)
             return Ok;
-        const std::string name = st.name;
+        const std::string name = zipEntryName(archive_, index);
         const auto target = safeTarget(destDir_, name);
         if (!target)
             return Ok;
-        // Some Windows tools end folder names with a backslash.
-        if (name.back() == '/' || name.back() == '\\') {
+        if (zipEntryIsFolder(archive_, index, name)) {
             std::error_code ignored;
             fs::create_directories(*target, ignored);
             return Ok;
         }
-        // libzip 1.7 leaks inside its open call for methods it cannot decrypt (strong
-        // encryption, flags 0x41): asked first, such an entry is never opened.
-        if (isEncrypted(st) && !zip_encryption_method_supported(st.encryption_method, 0)) {
+        // Asked first: libzip 1.7 leaks inside its open call for ciphers it cannot decrypt
+        // (strong encryption, flags 0x41).
+        if (!libzipDecodes(st)) {
             ++unsupported_;
             return Ok;
         }
@@ -162,6 +164,26 @@ private:
 };
 
 } // namespace
+
+bool libzipDecodes(const zip_stat_t& st) {
+    const bool methodKnown =
+        !(st.valid & ZIP_STAT_COMP_METHOD) || zip_compression_method_supported(st.comp_method, 0);
+    const bool cipherKnown = !(st.valid & ZIP_STAT_ENCRYPTION_METHOD) ||
+                             zip_encryption_method_supported(st.encryption_method, 0);
+    return methodKnown && cipherKnown;
+}
+
+bool libzipDecodesAll(zip_t* archive) {
+    const zip_int64_t count = zip_get_num_entries(archive, ZIP_FL_UNCHANGED);
+    for (zip_int64_t index = 0; index < count; ++index) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(archive, zip_uint64_t(index), ZIP_FL_UNCHANGED, &st) == 0 &&
+            !libzipDecodes(st))
+            return false;
+    }
+    return true;
+}
 
 int zipExtract(const std::string& archive, const std::string& destDir, const std::string& password,
                const ProgressSink* sink, double offset, double scale) {
