@@ -83,7 +83,7 @@ int kindOfFileName(const std::string& path) {
 }
 
 bool libarchiveReadable(const std::string& path, int kind) {
-    ArchiveReader reader = openKindReader(path, kind, std::string());
+    ArchiveReader reader = openKindReader({path}, kind, std::string());
     archive_entry* entry = nullptr;
     return reader && archive_read_next_header(reader.get(), &entry) >= ARCHIVE_WARN;
 }
@@ -153,7 +153,7 @@ int archiveSupported(const char* path) {
     try {
         const int kind = kindOfFileName(path);
         if (kind == Rar)
-            return libarchiveReadable(rarProbeTarget(path), kind) ? 1 : 0;
+            return libarchiveReadable(rarProbeTarget(path), Rar) ? 1 : 0;
         if (isLibarchiveKind(kind))
             return libarchiveReadable(path, kind) ? 1 : 0;
         return isZipKind(kind) && zipReadable(path) ? 1 : 0;
@@ -167,15 +167,15 @@ int archiveNeedsPassword(const char* path) {
         return 0;
     try {
         const int kind = kindOfFileName(path);
+        // Nothing in the tar family or a single stream can be encrypted.
+        if (isTarFamily(kind))
+            return 0;
         // libarchive does not see RAR 5 encryption; the headers show it.
         if (kind == Rar) {
             const VolumeSet set = findVolumeSet(path);
             const std::string first = set.parts.empty() ? path : set.parts.front();
-            return set.encrypted || libarchiveEncrypted(first, kind) ? 1 : 0;
+            return set.encrypted || libarchiveEncrypted(first, Rar) ? 1 : 0;
         }
-        // Nothing in the tar family or a single stream can be encrypted.
-        if (isTarFamily(kind))
-            return 0;
         if (isLibarchiveKind(kind))
             return libarchiveEncrypted(path, kind) ? 1 : 0;
         return isZipKind(kind) && zipEncrypted(path) ? 1 : 0;

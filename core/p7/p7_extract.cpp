@@ -70,17 +70,13 @@ int extractWith(const P7Lib& lib, const p7::GUID& format, const std::string& arc
     std::error_code ignored;
     std::filesystem::create_directories(destDir, ignored);
     const std::vector<ExtractItem> items = placeItems(archive.get(), destDir);
-    int outcome = Failed;
-    {
-        p7::Ref<ExtractCb<L>> callback(new (std::nothrow)
-                                           ExtractCb<L>(items, archive.password(), sink));
-        if (callback) {
-            const p7::HRESULT result =
-                archive.get()->Extract(nullptr, 0xFFFFFFFFu, 0, callback.get());
-            callback->finish();
-            outcome = callback->outcome(result);
-        }
-    }
+    p7::Ref<ExtractCb<L>> callback(new (std::nothrow)
+                                       ExtractCb<L>(items, archive.password(), sink));
+    if (!callback)
+        return Failed;
+    const p7::HRESULT result = archive.get()->Extract(nullptr, 0xFFFFFFFFu, 0, callback.get());
+    callback->finish();
+    const int outcome = callback->outcome(result);
     if (outcome == Unsupported)
         noteFailure(MethodUnsupported);
     if (outcome != Ok)

@@ -123,11 +123,12 @@ public:
             return Cancelled;
         if (writeFailed_)
             return Failed;
+        // Some entry uses a method this plugin was built without: no password can help.
+        if (unsupported_)
+            return Unsupported;
         if (passwordSuspect_)
             return BadPassword;
-        if (damaged_ || extractResult != p7::S_OK)
-            return Failed;
-        return unsupported_ ? Unsupported : Ok;
+        return damaged_ || extractResult != p7::S_OK ? Failed : Ok;
     }
 
 private:

@@ -60,14 +60,11 @@ bool setUpKindReader(archive* reader, int kind) {
            archive_read_append_filter(reader, filter) == ARCHIVE_OK;
 }
 
-ArchiveReader openKindReader(const std::string& path, int kind, const std::string& password) {
-    return openKindReader(std::vector<std::string>{path}, kind, password);
-}
-
 ArchiveReader openKindReader(const std::vector<std::string>& parts, int kind,
                              const std::string& password) {
     ArchiveReader reader(archive_read_new());
-    if (parts.empty() || !reader || !setUpKindReader(reader.get(), kind))
+    // libarchive reads standard input when given no file name.
+    if (!reader || parts.empty() || parts.front().empty() || !setUpKindReader(reader.get(), kind))
         return nullptr;
     if (!password.empty())
         archive_read_add_passphrase(reader.get(), password.c_str());

@@ -14,9 +14,8 @@ namespace cfr {
 // lacks that filter or the kind is not read by libarchive.
 bool setUpKindReader(archive* reader, int kind);
 
-// A reader set up for kind and opened on path; null when either step failed.
-ArchiveReader openKindReader(const std::string& path, int kind, const std::string& password);
-// The same over the parts of a multi-volume archive, read as one in the order given.
+// A reader set up for kind and opened on the parts of one archive, read one after the
+// other; null when either step failed.
 ArchiveReader openKindReader(const std::vector<std::string>& parts, int kind,
                              const std::string& password);
 

@@ -141,7 +141,6 @@ int tarExtract(const std::string& archivePath, const std::string& destDir,
 
 int tarExtractParts(const std::vector<std::string>& parts, const std::string& destDir,
                     const std::string& password, const ProgressSink* sink) {
-    // libarchive reads standard input when given no file name.
     if (parts.empty() || parts.front().empty())
         return OpenFailed;
     const std::string& archivePath = parts.front();

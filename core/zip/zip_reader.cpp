@@ -74,8 +74,8 @@ private:
             fs::create_directories(*target, ignored);
             return Ok;
         }
-        // libzip 1.7 leaks inside its open call for methods it cannot decrypt (strong
-        // encryption, flags 0x41): asked first, such an entry is never opened.
+        // Asked first: libzip 1.7 leaks inside its open call for ciphers it cannot decrypt
+        // (strong encryption, flags 0x41).
         if (!libzipDecodes(st)) {
             ++unsupported_;
             return Ok;
