@@ -90,6 +90,7 @@ enum ItemProperty : PROPID {
     kpidSize = 7,
     kpidAttrib = 9,
     kpidMTime = 12,
+    kpidEncrypted = 15,
 };
 
 // Module property asked through GetModuleProp: how the plugin lays out IUnknown.
