@@ -8,7 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
+
+#include <zlib.h>
 
 using tartest::ProgressLog;
 
@@ -34,6 +37,25 @@ void makeTree(const QString& root) {
 }
 
 // Entry names as the 7z tool lists them, without a password.
+// A copy-method 7z with a plain header whose one coder gets an id no plugin knows (as zstd is
+// unknown to Debian's); both CRCs are redone so that only the method is wrong.
+QByteArray withUnknownMethod(QByteArray archive) {
+    const auto field = [&](int at) { return qFromLittleEndian<quint64>(archive.constData() + at); };
+    const int header = int(32 + field(12));
+    const int coder = archive.indexOf(QByteArray("\x0b\x01\x00\x01\x01\x00", 6), header);
+    if (coder < 0)
+        return {};
+    archive[coder + 5] = char(0x7F);
+    const auto storeCrc = [&](int where, int at, uInt size) {
+        const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(archive.constData()) + at, size);
+        for (int i = 0; i < 4; ++i)
+            archive[where + i] = char(crc >> (8 * i));
+    };
+    storeCrc(28, header, uInt(field(20)));
+    storeCrc(8, 12, 20);
+    return archive;
+}
+
 QStringList listedNames(const QString& archive) {
     const auto run = sevenZip({"l", "-slt", "-ba", archive});
     QStringList names;
@@ -131,6 +153,31 @@ private slots:
                      .exitCode,
                  0);
         QCOMPARE(tartest::extractTo(archive, work.filePath("out"), given), expected);
+    }
+
+    void notA7zArchive_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("expected");
+        QTemporaryDir work;
+        const QString archive = work.filePath("good.7z");
+        sevenZip({"a", archive, "docs", "-p" + kPassword}, source_);
+        const QByteArray good = testing::readFile(archive);
+        QVERIFY(good.size() > 1000);
+        QTest::newRow("text") << QByteArray("this is not an archive\n") << int(cfr::OpenFailed);
+        QTest::newRow("last byte missing") << good.left(good.size() - 1) << int(cfr::OpenFailed);
+        const QString copy = work.filePath("copy.7z");
+        sevenZip({"a", copy, "single.txt", "-m0=Copy", "-mhc=off"}, source_);
+        QTest::newRow("method the plugin lacks")
+            << withUnknownMethod(testing::readFile(copy)) << int(cfr::Unsupported);
+    }
+
+    void notA7zArchive() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, expected);
+        QTemporaryDir work;
+        const QString archive = work.filePath("broken.7z");
+        QVERIFY(testing::writeFile(archive, bytes));
+        QCOMPARE(tartest::extractTo(archive, work.filePath("out"), kPassword), expected);
     }
 
     // A file that cannot be created (a non-empty folder stands in its way) is the disk's fault:

@@ -54,6 +54,8 @@ private slots:
         QTest::newRow("upper tar.gz") << "/x/ARCHIVE.TAR.GZ" << int(cfr::TarGz);
         QTest::newRow("folder named like a zip") << "x.zip/readme" << int(cfr::Unknown);
         QTest::newRow("backslash separates") << "C:\\stuff\\b.zip" << int(cfr::Zip);
+        QTest::newRow("later part of an old-style rar set") << "a.R07" << int(cfr::Rar);
+        QTest::newRow("not a rar part") << "a.r7" << int(cfr::Unknown);
         QTest::newRow("non-ASCII letters") << QString::fromUtf8("ÄRCHIV.TÄR") << int(cfr::Unknown);
     }
 

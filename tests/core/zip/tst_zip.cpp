@@ -252,18 +252,6 @@ private slots:
         QCOMPARE(extract(archive, scratch.path("out"), "pw"), int(cfr::BadPassword));
         QVERIFY(!QFileInfo::exists(scratch.path("out/data.bin")));
     }
-
-    void cancelStopsAndRemovesThePartialFile() {
-        Scratch scratch;
-        const QString archive = scratch.path("two.zip");
-        QVERIFY(writeCraftedZip(archive, {{"first.bin", testing::noiseBytes(300000)},
-                                          {"second.txt", "never reached"}}));
-        ProgressLog log;
-        log.stopWhen = [&] { return !log.fractions.empty(); };
-        QCOMPARE(extract(archive, scratch.path("out"), "", &log), int(cfr::Cancelled));
-        QCOMPARE(log.fractions.size(), std::size_t(1));
-        QVERIFY(QDir(scratch.path("out")).isEmpty());
-    }
 };
 
 QTEST_GUILESS_MAIN(ZipTest)
