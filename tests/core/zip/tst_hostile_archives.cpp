@@ -8,8 +8,7 @@
 #include <QtEndian>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
+#include <optional>
 #include <sys/stat.h>
 
 using namespace tartest;
@@ -109,14 +108,11 @@ class HostileArchivesTest : public QObject {
         QVERIFY(testing::writeFile(scratch.path(name), bytes));
         ProgressLog log;
         log.stopWhen = [&] { return trouble == Cancel; };
-        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved, limited;
-        getrlimit(RLIMIT_FSIZE, &saved);
-        limited = {trouble == FullDisk ? rlim_t(kMiB) : saved.rlim_cur, saved.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limited);
+        std::optional<testing::FileSizeLimit> fullDisk;
+        if (trouble == FullDisk)
+            fullDisk.emplace(kMiB);
         const int result = extractTo(scratch.path(name), scratch.path("out"), password, &log);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, handler);
+        fullDisk.reset();
         QCOMPARE(result, expected);
         Files found;
         for (const QString& path : testing::treeListing(scratch.path("out")))
