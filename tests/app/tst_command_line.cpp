@@ -191,6 +191,7 @@ void CommandLineTest::displayCheck_data() {
     QTest::addColumn<bool>("configured");
     const QByteArray u = unset;
     QTest::newRow("nothing") << u << u << u << QList<QByteArray>{} << false;
+    QTest::newRow("empty DISPLAY") << u << QByteArray("") << u << QList<QByteArray>{} << false;
     QTest::newRow("Wayland") << u << u << QByteArray("wayland-0") << QList<QByteArray>{} << true;
     QTest::newRow("xcb, no display") << QByteArray("xcb") << u << u << QList<QByteArray>{} << false;
     QTest::newRow("-platform offscreen")
