@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QQuickWindow>
@@ -109,6 +110,12 @@ void QuickTestHelper::open(const QUrl& url) {
 
 void QuickTestHelper::answerShownDialog() {
     QWidget* modal = QApplication::activeModalWidget();
+    if (!modal && answered_) {
+        answered_ = false;
+        dialogTimer_.stop();
+        emit dialogAnswered();
+        return;
+    }
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         lastDialogText_ = box->text();
         const QMessageBox::StandardButton which = pendingAnswer_ == QLatin1String("yes")
@@ -120,11 +127,14 @@ void QuickTestHelper::answerShownDialog() {
             button->click();
     } else if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
         lastDialogText_ = chooser->windowTitle();
-        chooser->selectFile(pendingAnswer_);
+        // Typed, as a person would: selectFile() waits for the folder to be listed.
+        if (auto* edit = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            edit->setText(pendingAnswer_);
         QMetaObject::invokeMethod(chooser, "accept"); // protected, but a slot
     } else {
         return;
     }
-    dialogTimer_.stop();
-    emit dialogAnswered();
+    // Kept on until the dialog is gone: a file dialog still listing its folder may refuse
+    // the first answer.
+    answered_ = true;
 }
