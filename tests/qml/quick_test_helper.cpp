@@ -118,11 +118,10 @@ void QuickTestHelper::answerShownDialog() {
     }
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         lastDialogText_ = box->text();
-        const QMessageBox::StandardButton which = pendingAnswer_ == QLatin1String("yes")
-                                                      ? QMessageBox::Yes
-                                                  : pendingAnswer_ == QLatin1String("no")
-                                                      ? QMessageBox::No
-                                                      : QMessageBox::Ok;
+        const QMessageBox::StandardButton which =
+            pendingAnswer_ == QLatin1String("yes")  ? QMessageBox::Yes
+            : pendingAnswer_ == QLatin1String("no") ? QMessageBox::No
+                                                    : QMessageBox::Ok;
         if (QAbstractButton* button = box->button(which))
             button->click();
     } else if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
