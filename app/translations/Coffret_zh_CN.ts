@@ -356,6 +356,10 @@ Files extracted to: %1</source>
         <source>Extract failed: %1</source>
         <translation>解压失败：%1</translation>
     </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>已取消</translation>
+    </message>
 </context>
 <context>
     <name>PackFlow</name>
@@ -505,6 +509,14 @@ Files extracted to: %1</source>
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+    <message>
+        <source>Cancelling...</source>
+        <translation>正在取消…</translation>
+    </message>
+    <message>
+        <source>Cancel this job?</source>
+        <translation>取消此任务？</translation>
     </message>
 </context>
 <context>
