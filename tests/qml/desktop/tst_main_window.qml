@@ -263,4 +263,13 @@ TestCase {
         compare(message(), "Download failed: disk full");
         dialog.close();
     }
+
+    function test_cancelledJobLeavesNothingPending() {
+        view.pendingVaultId = "some-id";
+        view.pendingPackPassword = "pw";
+        PackController.cancelled();
+        compare(view.pendingVaultId, "");
+        compare(view.pendingPackPassword, "");
+        compare(findChild(view, "toast").text, "Cancelled");
+    }
 }
