@@ -2,8 +2,8 @@
 // found by title, buttons clicked with the mouse, the clipboard read back with xclip.
 #include "cfr.h"
 #include "test_support.h"
-#include "x_session.h"
 #include "x_close.h"
+#include "x_session.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,7 +17,6 @@ namespace {
 // The program beside the build, or an installed copy (scripts/check-install.sh).
 const QString program =
     qEnvironmentVariable("COFFRET_PROGRAM", QStringLiteral(COFFRET_BINARY_DIR "/app/coffret"));
-
 
 } // namespace
 
