@@ -367,6 +367,14 @@ Files extracted to: %1</source>
         <source>Save packed file</source>
         <translation>保存打包文件</translation>
     </message>
+    <message>
+        <source>Replace file</source>
+        <translation>替换文件</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; already exists. Replace it?</source>
+        <translation>“%1”已存在。要替换它吗？</translation>
+    </message>
 </context>
 <context>
     <name>PackPage</name>
