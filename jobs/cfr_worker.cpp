@@ -71,7 +71,7 @@ void CfrWorker::runBatch() {
             cfr::extract(source.toUtf8().constData(), target.toUtf8().constData(),
                          passwords.value(i).toUtf8().constData(), batchProgress, this, cancelCheck);
         if (result != cfr::Ok)
-            failedNames << QFileInfo(source).fileName();
+            failedNames << withReason(QFileInfo(source).fileName(), tr("%1 (%2)"));
     }
     if (cancelRequested())
         return;
@@ -116,16 +116,40 @@ void CfrWorker::fail(const QString& message) {
 }
 
 QString CfrWorker::messageFor(int result) {
+    QString text;
     switch (result) {
     case cfr::BadPassword:
-        return tr("Wrong password or corrupt file");
+        text = tr("Wrong password or corrupt file");
+        break;
     case cfr::Unsupported:
-        return tr("Unsupported format");
+        text = tr("Unsupported format");
+        break;
     case cfr::OpenFailed:
-        return tr("Cannot open file");
+        text = tr("Cannot open file");
+        break;
     default:
-        return tr("Operation failed");
+        text = tr("Operation failed");
     }
+    return withReason(text, tr("%1: %2"));
+}
+
+// The engine's reason for the failure just seen on this thread, added to what the code says.
+QString CfrWorker::withReason(const QString& text, const QString& form) {
+    QString reason;
+    switch (cfr::failureReason()) {
+    case cfr::RarEncryptionUnsupported:
+        reason = tr("RAR encryption is not supported");
+        break;
+    case cfr::MissingVolume:
+        reason = tr("the part %1 is missing").arg(QString::fromUtf8(cfr::failureSubject()));
+        break;
+    case cfr::MethodUnsupported:
+        reason = tr("a compression or encryption method that cannot be read");
+        break;
+    default:
+        return text;
+    }
+    return form.arg(text, reason);
 }
 
 void CfrWorker::workerProgress(void* context, double fraction) {

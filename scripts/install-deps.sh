@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config clang-format
+  build-essential cmake pkg-config clang-format clang-14
   qtbase5-dev qtdeclarative5-dev qtquickcontrols2-5-dev qttools5-dev-tools qttools5-dev
   qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-layouts
   qml-module-qtquick-controls2 qml-module-qtquick-templates2 qml-module-qtquick-dialogs

@@ -1,9 +1,11 @@
 #include "zip/package.h"
 
+#include "p7/p7_ops.h"
 #include "safe_path.h"
 #include "temp_root.h"
 #include "zip/temporary_item.h"
 #include "zip/zip_backend.h"
+#include "zip/zip_layout.h"
 #include "zip/zip_writer.h"
 
 #include <fcntl.h>
@@ -99,12 +101,18 @@ int packagePack(const std::vector<std::string>& inputs, const std::string& dest,
 int packageExtract(const std::string& archive, const std::string& destDir,
                    const std::string& password, const ProgressSink* sink) {
     std::optional<std::string> entry;
+    bool libzipReads = false;
     {
         ZipHandle zip = openZip(archive, ZIP_RDONLY);
-        if (!zip)
-            return OpenFailed;
-        entry = packageEntry(zip.get());
+        if (zip) {
+            entry = packageEntry(zip.get());
+            libzipReads = libzipDecodesAll(zip.get());
+        }
     }
+    // What libzip cannot open or decode, the plugin's zip reader may: a package never needs it.
+    // Overlapping entries are refused on that road too.
+    if (!libzipReads && p7Available())
+        return zipEntriesOverlap(archive) ? Failed : p7ExtractZip(archive, destDir, password, sink);
     if (!entry)
         return zipExtract(archive, destDir, password, sink, 0, 1);
 

@@ -191,6 +191,13 @@ void TestPackController::failuresReachTheInterface_data() {
     QTest::newRow("pack where no folder can be made")
         << int(PackPaths) << QStringList{"in"} << none << "blocker/a.tar"
         << "Cannot open file";
+    QTest::newRow("encrypted RAR")
+        << int(Extract) << QStringList{testing::testData("rar/rar4_encrypted.rar")} << none << "x"
+        << "Unsupported format: RAR encryption is not supported";
+    QTest::newRow("encrypted RAR, with the right password")
+        << int(ExtractBatch) << QStringList{testing::testData("rar/rar5_encrypted.rar")}
+        << QStringList{"password"} << "x"
+        << "1 of 1 archive(s) failed: rar5_encrypted.rar (RAR encryption is not supported)";
     QTest::newRow("batch short of passwords")
         << int(ExtractBatch) << QStringList{"one.zip", "two.zip"} << QStringList{"pw"} << "x"
         << "1 of 2 archive(s) failed: two.zip";
