@@ -1,4 +1,5 @@
 import QtQuick 2.15
+import "qrc:/Coffret/qml/touch_glyphs.js" as TouchGlyphs
 
 // A line glyph drawn in a 24 x 24 space and scaled to `size`.
 Canvas {
@@ -24,7 +25,7 @@ Canvas {
     onPaint: {
         var ctx = getContext("2d");
         ctx.reset();
-        var strokes = glyphs[name];
+        var strokes = glyphs[name] || TouchGlyphs.strokes[name];
         if (!strokes)
             return;
         ctx.scale(width / 24, height / 24);
