@@ -4,7 +4,7 @@ import QtQuick 2.15
 Item {
     id: badge
 
-    // What touch_rules.js badgeFor() answers.
+    // What TouchRules.js badgeFor() answers.
     property var kind: ({ logo: true, label: "", color: "" })
 
     width: 40

@@ -1,7 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import Coffret 1.0
-import "qrc:/Coffret/qml/touch_rules.js" as Rules
+import "qrc:/Coffret/qml/TouchRules.js" as Rules
 
 // An extracted package: its folders first, then its files, which open in their own
 // programs. Back climbs towards the opened folder and leaves only from there.

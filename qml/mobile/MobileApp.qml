@@ -82,5 +82,7 @@ Window {
         id: toast
 
         objectName: "toast"
+        // Above the sheets, which say what the toast is about.
+        parent: Overlay.overlay
     }
 }

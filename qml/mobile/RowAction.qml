@@ -1,5 +1,5 @@
 import QtQuick 2.15
-import "qrc:/Coffret/qml/touch_rules.js" as Rules
+import "qrc:/Coffret/qml/TouchRules.js" as Rules
 
 // The coloured button a swiped row bares.
 Rectangle {

@@ -1,5 +1,5 @@
 import QtQuick 2.15
-import "qrc:/Coffret/qml/touch_rules.js" as Rules
+import "qrc:/Coffret/qml/TouchRules.js" as Rules
 
 // A list row whose foreground slides sideways to bare Share (right) or Delete (left).
 // A tap on an open row only closes it; the actions answer only once the row is fully open.

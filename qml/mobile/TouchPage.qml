@@ -1,5 +1,5 @@
 import QtQuick 2.15
-import "qrc:/Coffret/qml/touch_rules.js" as Rules
+import "qrc:/Coffret/qml/TouchRules.js" as Rules
 
 // A pushed page: the nav bar with its back chevron, and a drag from the left edge that
 // goes back too. A page that has its own idea of "back" handles `backRequested`.

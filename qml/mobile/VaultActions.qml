@@ -1,7 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import Coffret 1.0
-import "qrc:/Coffret/qml/touch_rules.js" as Rules
+import "qrc:/Coffret/qml/TouchRules.js" as Rules
 
 // What the touch pages ask for: picking, importing, packing, opening a package, and the
 // answers of the job controller. One job runs at a time, so one pending request is enough.

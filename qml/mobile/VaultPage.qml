@@ -1,7 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import Coffret 1.0
-import "qrc:/Coffret/qml/touch_rules.js" as Rules
+import "qrc:/Coffret/qml/TouchRules.js" as Rules
 
 // The stack's first page: the packages of the vault, a search over them, and the way to
 // make a new one.
@@ -52,7 +52,7 @@ Item {
         width: parent.width
         clip: true
         model: Library
-        delegate: VaultRow {
+        delegate: PackageRow {
             width: list.width
             visible: Rules.matchesSearch(model.name, search.text)
             height: visible ? Theme.rowH : 0

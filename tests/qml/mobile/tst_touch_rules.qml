@@ -1,6 +1,6 @@
 import QtQuick 2.15
 import QtTest 1.15
-import "qrc:/Coffret/qml/touch_rules.js" as Rules
+import "qrc:/Coffret/qml/TouchRules.js" as Rules
 
 // The touch interface's decisions on their own: badges, snapping, the picker's height, the
 // order in which a new saved password is checked, and the extraction folder's name.

@@ -92,10 +92,10 @@ TestCase {
     }
 
     function test_2_packUnlockAndBrowse() {
-        TestFiles.write("in/docs/sub/deep.txt", "deep");
-        TestFiles.write("in/docs/top.md", "top");
+        verify(TestHelper.writeFile(TestHelper.home + "/in/docs/sub/deep.txt", "deep"));
+        verify(TestHelper.writeFile(TestHelper.home + "/in/docs/top.md", "top"));
         var sheet = item("packSheet");
-        sheet.openWith([TestFiles.path("in/docs")]);
+        sheet.openWith([TestHelper.home + "/in/docs"]);
         tryCompare(sheet, "opened", true);
         mouseClick(item("shuffleButton"));
         var field = item("packPasswordField");
@@ -131,7 +131,7 @@ TestCase {
         tryCompare(stack(), "busy", false);
         tryCompare(unlock, "visible", false);
         var extraction = Library.extractionForArchive(row.itemId);
-        verify(TestFiles.exists(extraction + "/docs/sub/deep.txt"), extraction);
+        verify(TestHelper.exists(extraction + "/docs/sub/deep.txt"), extraction);
 
         // Down into the package's folder, back up by the edge swipe, then out.
         var browser = stack().currentItem;
@@ -149,7 +149,7 @@ TestCase {
         // A folder deleted while it is shown says so; back still climbs.
         mouseClick(folders.itemAtIndex(0));
         tryCompare(browser, "title", "docs");
-        verify(TestFiles.removeTree(extraction + "/docs"));
+        verify(TestHelper.removeTree(extraction + "/docs"));
         tryCompare(onPage("unreadableLine"), "visible", true);
         mouseClick(onPage("backButton"));
         tryCompare(browser, "title", extraction.slice(extraction.lastIndexOf("/") + 1));
@@ -201,7 +201,7 @@ TestCase {
 
     function test_4_pickerGrowsWithItsRowsUpToSeventyPercent() {
         var sheet = item("packSheet");
-        sheet.openWith([TestFiles.write("one.txt", "1")]);
+        sheet.openWith([TestHelper.home + "/in/docs"]);
         mouseClick(item("packUseSaved"));
         var picker = item("packPicker");
         var rows = UserData.passwordModel.count;

@@ -1,6 +1,6 @@
 import QtQuick 2.15
 import Coffret 1.0
-import "qrc:/Coffret/qml/touch_rules.js" as Rules
+import "qrc:/Coffret/qml/TouchRules.js" as Rules
 
 // One package of the vault: badge, name, and date · size · origin.
 SwipeRow {
