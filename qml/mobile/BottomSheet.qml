@@ -10,19 +10,21 @@ Popup {
 
     parent: Overlay.overlay
     width: parent ? parent.width : 0
-    y: parent ? parent.height - height : 0
+    y: parent ? parent.height - implicitHeight : 0
     modal: true
     focus: true
     padding: Theme.margin
     topPadding: Theme.gapS
     bottomPadding: Theme.margin + Theme.gapS
 
+    // Fades rather than slides: an animated y would cut its binding to the sheet's height,
+    // which grows as the rows inside it appear.
     enter: Transition {
         NumberAnimation {
-            property: "y"
-            from: sheet.parent ? sheet.parent.height : 0
-            duration: 220
-            easing.type: Easing.OutCubic
+            property: "opacity"
+            from: 0
+            to: 1
+            duration: 150
         }
     }
     exit: Transition {
