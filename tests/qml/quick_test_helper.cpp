@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QQuickWindow>
@@ -124,7 +125,10 @@ void QuickTestHelper::answerShownDialog() {
             button->click();
     } else if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
         lastDialogText_ = chooser->windowTitle();
-        chooser->selectFile(pendingAnswer_);
+        // Typed, as a person would: selectFile() leaves the name field alone while it has
+        // the focus, and the dialog then accepts nothing.
+        if (auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            name->setText(pendingAnswer_);
         QMetaObject::invokeMethod(chooser, "accept"); // protected, but a slot
     } else {
         return;

@@ -97,6 +97,7 @@ TestCase {
         var sheet = item("packSheet");
         sheet.openWith([TestHelper.home + "/in/docs"]);
         tryCompare(sheet, "opened", true);
+        compare(sheet.y + sheet.height, app.height); // whole, on the bottom edge
         mouseClick(item("shuffleButton"));
         var field = item("packPasswordField");
         var password = field.text;
@@ -212,6 +213,29 @@ TestCase {
         compare(picker.height, app.height * 0.7);
         picker.close();
         sheet.close();
+    }
+
+    function test_5_import_data() {
+        return [
+            { tag: "not an archive", file: "/in/letter.zip", text: "Dear bank", toast: "unsupported" },
+            { tag: "an archive", file: "/in/docs.zip", toast: "imported", added: 1 },
+            { tag: "the same again", file: "/in/docs.zip", toast: "duplicate" }
+        ];
+    }
+
+    function test_5_import(row) {
+        var path = TestHelper.home + row.file;
+        if (row.text)
+            verify(TestHelper.writeFile(path, row.text));
+        else if (!TestHelper.exists(path))
+            verify(TestHelper.makeArchive(path, [TestHelper.home + "/in/docs"], ""));
+        var before = Library.count;
+        TestHelper.answerNextDialog(path);
+        mouseClick(item("importButton"));
+        tryVerify(function () { return item("toast").opacity > 0; });
+        var expected = row.toast === "duplicate" ? Str.duplicate.arg("docs.zip") : Str[row.toast];
+        compare(item("toast").text, expected);
+        compare(Library.count, before + (row.added || 0));
     }
 
     Component {
