@@ -140,6 +140,14 @@ QtObject {
         }
     }
 
+    property Connections openerAnswers: Connections {
+        target: FileOpener
+
+        function onFailed(message) {
+            vaultActions.toast.show(message);
+        }
+    }
+
     property Connections libraryAnswers: Connections {
         target: Library
 

@@ -93,7 +93,7 @@ TestCase {
 
     function test_2_packUnlockAndBrowse() {
         verify(TestHelper.writeFile(TestHelper.home + "/in/docs/sub/deep.txt", "deep"));
-        verify(TestHelper.writeFile(TestHelper.home + "/in/docs/top.md", "top"));
+        verify(TestHelper.writeFile(TestHelper.home + "/in/docs/a-top.md", "top"));
         var sheet = item("packSheet");
         sheet.openWith([TestHelper.home + "/in/docs"]);
         tryCompare(sheet, "opened", true);
@@ -134,13 +134,19 @@ TestCase {
         var extraction = Library.extractionForArchive(row.itemId);
         verify(TestHelper.exists(extraction + "/docs/sub/deep.txt"), extraction);
 
-        // Down into the package's folder, back up by the edge swipe, then out.
+        // Down two levels (folders before files), back up by the edge swipe, then out.
         var browser = stack().currentItem;
         var folders = onPage("folderList");
         tryCompare(folders, "count", 1);
         mouseClick(folders.itemAtIndex(0));
         tryCompare(browser, "title", "docs");
         compare(folders.count, 2);
+        mouseClick(folders.itemAtIndex(1));
+        compare(TestHelper.opened, [extraction + "/docs/a-top.md"]);
+        mouseClick(folders.itemAtIndex(0));
+        tryCompare(browser, "title", "sub");
+        swipeFromLeftEdge(70);
+        tryCompare(browser, "title", "docs");
         swipeFromLeftEdge(40);
         compare(browser.title, "docs");
         swipeFromLeftEdge(70);
