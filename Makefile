@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test bench format clean
+.PHONY: deps configure build run test bench install deb format clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -21,6 +21,16 @@ test: build
 
 bench: build
 	$(BUILD_DIR)/bench/coffret-bench
+
+# `make install [CMAKE_INSTALL_PREFIX=/usr] [DESTDIR=/staging]`; the prefix defaults to the
+# one configured (/usr/local).
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) \
+	    $(if $(CMAKE_INSTALL_PREFIX),--prefix "$(CMAKE_INSTALL_PREFIX)")
+
+# The Debian package, in $(BUILD_DIR).
+deb: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 format:
 	find app core jobs library secrets services tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -12,6 +12,8 @@ packages=(
   libarchive-dev libzip-dev zlib1g-dev libssl-dev
   p7zip-full libarchive-tools zip unzip gzip bzip2 xz-utils zstd
   libxml2-utils xvfb xauth xdotool x11-utils imagemagick python3 xclip fonts-wqy-microhei
+  desktop-file-utils appstream lintian shared-mime-info xdg-utils libfile-mimeinfo-perl
+  libglib2.0-bin dpkg-dev
 )
 
 missing=()

@@ -221,6 +221,10 @@ Files extracted to: %1</source>
         <source>The downloaded file does not match its published checksum</source>
         <translation>下载的文件与公布的校验和不一致</translation>
     </message>
+    <message>
+        <source>Updates for this installation come from your system&apos;s package manager.</source>
+        <translation>此安装的更新由系统的软件包管理器提供。</translation>
+    </message>
 </context>
 <context>
     <name>UserData</name>

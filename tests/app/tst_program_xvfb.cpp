@@ -12,7 +12,9 @@
 
 namespace {
 
-const QString program = QStringLiteral(COFFRET_BINARY_DIR "/app/coffret");
+// The program beside the build, or an installed copy (scripts/check-install.sh).
+const QString program =
+    qEnvironmentVariable("COFFRET_PROGRAM", QStringLiteral(COFFRET_BINARY_DIR "/app/coffret"));
 
 struct Window {
     QString id;
