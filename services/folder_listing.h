@@ -12,9 +12,7 @@ class FolderListing : public QAbstractListModel {
     Q_OBJECT
     Q_PROPERTY(QString rootFolder READ rootFolder WRITE setRootFolder NOTIFY folderChanged)
     Q_PROPERTY(QString folder READ folder NOTIFY folderChanged)
-    Q_PROPERTY(bool atRoot READ atRoot NOTIFY folderChanged)
     Q_PROPERTY(bool readable READ readable NOTIFY listingChanged)
-    Q_PROPERTY(int count READ count NOTIFY listingChanged)
 
 public:
     enum Roles { FileNameRole = Qt::UserRole + 1, FilePathRole, IsDirectoryRole, FileSizeRole };
@@ -28,9 +26,7 @@ public:
     QString rootFolder() const { return root_; }
     void setRootFolder(const QString& path);
     QString folder() const { return folder_; }
-    bool atRoot() const { return folder_ == root_; }
     bool readable() const { return readable_; }
-    int count() const { return entries_.size(); }
 
     // Opens a folder listed in the current one; anything else is ignored.
     Q_INVOKABLE void enter(const QString& name);
@@ -42,6 +38,7 @@ signals:
     void listingChanged();
 
 private:
+    bool atRoot() const { return folder_ == root_; }
     void show(const QString& path);
     void reload();
 

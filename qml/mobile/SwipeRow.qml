@@ -8,8 +8,6 @@ Item {
 
     property bool shareEnabled: false
     property bool deleteEnabled: false
-    property string shareText: Str.share
-    property string deleteText: Str.del
     property real offset: 0
     readonly property bool fullyOpen: Math.abs(offset) === Rules.actionWidth
     default property alias content: foreground.data
@@ -38,8 +36,8 @@ Item {
         anchors.left: parent.left
         visible: row.offset > 0
         color: Theme.accent
-        text: row.shareText
-        onTriggered: if (row.offset === Rules.actionWidth) {
+        text: Str.share
+        onTriggered: if (row.fullyOpen) {
             row.close();
             row.shareRequested();
         }
@@ -49,8 +47,8 @@ Item {
         anchors.right: parent.right
         visible: row.offset < 0
         color: Theme.danger
-        text: row.deleteText
-        onTriggered: if (row.offset === -Rules.actionWidth) {
+        text: Str.del
+        onTriggered: if (row.fullyOpen) {
             row.close();
             row.deleteRequested();
         }
