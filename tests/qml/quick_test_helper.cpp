@@ -114,25 +114,30 @@ void QuickTestHelper::open(const QUrl& url) {
 
 void QuickTestHelper::answerShownDialog() {
     QWidget* modal = QApplication::activeModalWidget();
+    if (!modal && answered_) {
+        answered_ = false;
+        dialogTimer_.stop();
+        emit dialogAnswered();
+        return;
+    }
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         lastDialogText_ = box->text();
-        const QMessageBox::StandardButton which = pendingAnswer_ == QLatin1String("yes")
-                                                      ? QMessageBox::Yes
-                                                  : pendingAnswer_ == QLatin1String("no")
-                                                      ? QMessageBox::No
-                                                      : QMessageBox::Ok;
+        const QMessageBox::StandardButton which =
+            pendingAnswer_ == QLatin1String("yes")  ? QMessageBox::Yes
+            : pendingAnswer_ == QLatin1String("no") ? QMessageBox::No
+                                                    : QMessageBox::Ok;
         if (QAbstractButton* button = box->button(which))
             button->click();
     } else if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
         lastDialogText_ = chooser->windowTitle();
-        // Typed, as a person would: selectFile() leaves the name field alone while it has
-        // the focus, and the dialog then accepts nothing.
-        if (auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
-            name->setText(pendingAnswer_);
+        // Typed, as a person would: selectFile() waits for the folder to be listed.
+        if (auto* edit = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            edit->setText(pendingAnswer_);
         QMetaObject::invokeMethod(chooser, "accept"); // protected, but a slot
     } else {
         return;
     }
-    dialogTimer_.stop();
-    emit dialogAnswered();
+    // Kept on until the dialog is gone: a file dialog still listing its folder may refuse
+    // the first answer.
+    answered_ = true;
 }

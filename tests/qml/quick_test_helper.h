@@ -58,5 +58,6 @@ private:
     QStringList opened_;
     QString lastDialogText_;
     QString pendingAnswer_;
+    bool answered_ = false;
     QTimer dialogTimer_;
 };
