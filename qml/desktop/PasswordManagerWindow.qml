@@ -85,7 +85,7 @@ Window {
                     leftPadding: 12
                     verticalAlignment: Text.AlignVCenter
                     elide: Text.ElideRight
-                    text: model.name
+                    text: model.passwordName
                     font.pixelSize: 13
                     color: "#1a1d23"
                 }

@@ -41,6 +41,7 @@ public:
     // Answers the next native dialog: "yes", "no" or "ok" for a message box, a path for a
     // file dialog. Its text is kept in lastDialogText.
     Q_INVOKABLE void answerNextDialog(const QString& answer);
+
     Q_INVOKABLE void clearOpened();
 
 public slots:

@@ -231,4 +231,36 @@ TestCase {
         compare(Library.count, before);
         compare(message(), "\"note.txt\" is not an archive.");
     }
+
+    function test_updateAnswers_data() {
+        return [
+            {tag: "asked, up to date", manual: true, emit: "upToDate",
+             said: "You're up to date."},
+            {tag: "silent, up to date", manual: false, emit: "upToDate", said: ""},
+            {tag: "asked, check failed", manual: true, emit: "checkFailed",
+             said: "Could not check for updates. Please try again later."},
+            {tag: "silent, check failed", manual: false, emit: "checkFailed", said: ""},
+            {tag: "no update server", manual: true, emit: "updatesDisabled",
+             said: "Updates come from apt."}
+        ];
+    }
+
+    function test_updateAnswers(row) {
+        view.manualUpdateCheck = row.manual;
+        Updater[row.emit](row.said);
+        compare(message(), row.said);
+        verify(!view.manualUpdateCheck);
+    }
+
+    function test_updateDialogDownloadFails() {
+        var dialog = findChild(view, "updateDialog");
+        Updater.updateAvailable("2.5.0", "Faster packing.", "https://127.0.0.1:1/setup.run");
+        tryVerify(function () { return dialog.opened; });
+        dialog.downloading = true; // as after "Update", without reaching for the network
+        Updater.downloadProgress(30, 120);
+        Updater.downloadFailed("disk full");
+        verify(!dialog.downloading);
+        compare(message(), "Download failed: disk full");
+        dialog.close();
+    }
 }
