@@ -179,6 +179,11 @@ QtObject {
             vaultActions.unlockSheet.close();
             vaultActions.showFolder(destination);
         }
+        function onCancelled() {
+            vaultActions.packPassword = "";
+            vaultActions.pendingId = "";
+            vaultActions.pendingPassword = "";
+        }
         function onExtractFailed(message) {
             if (vaultActions.unlockSheet.opened)
                 vaultActions.unlockSheet.error = Str.wrongPassword;

@@ -6,12 +6,16 @@ import Coffret 1.0
 Popup {
     id: popup
 
+    // A job asked to stop may take a moment; one request is enough.
+    property bool cancelling: false
+
     parent: Overlay.overlay
     anchors.centerIn: parent
     width: Math.min(300, parent ? parent.width - 2 * Theme.margin : 300)
     visible: PackController.isRunning
     modal: true
     closePolicy: Popup.NoAutoClose
+    onOpened: cancelling = false
     padding: Theme.margin
     background: Rectangle {
         color: Theme.card
@@ -53,7 +57,11 @@ Popup {
             objectName: "cancelJobButton"
             anchors.horizontalCenter: parent.horizontalCenter
             text: Str.cancel
-            onClicked: PackController.cancel()
+            enabled: !popup.cancelling
+            onClicked: {
+                popup.cancelling = true;
+                PackController.cancel();
+            }
         }
     }
 }
