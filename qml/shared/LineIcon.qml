@@ -1,4 +1,5 @@
 import QtQuick 2.15
+import "qrc:/Coffret/qml/TouchGlyphs.js" as TouchGlyphs
 
 // A line glyph drawn in a 24 x 24 space and scaled to `size`. A stroke is a list of points
 // joined by straight lines, or an arc {c: [x, y], r: radius, from: degrees, to: degrees}
@@ -63,7 +64,7 @@ Canvas {
     onPaint: {
         var ctx = getContext("2d");
         ctx.reset();
-        var strokes = glyphs[name];
+        var strokes = glyphs[name] || TouchGlyphs.strokes[name];
         if (!strokes)
             return;
         ctx.scale(width / 24, height / 24);

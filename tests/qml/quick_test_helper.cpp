@@ -59,6 +59,10 @@ bool QuickTestHelper::exists(const QString& path) const {
     return QFileInfo::exists(path);
 }
 
+bool QuickTestHelper::removeTree(const QString& path) {
+    return QDir(path).removeRecursively();
+}
+
 bool QuickTestHelper::makeArchive(const QString& destination, const QStringList& inputs,
                                   const QString& password) {
     std::vector<QByteArray> paths;

@@ -28,6 +28,7 @@ public:
     Q_INVOKABLE QString readFile(const QString& path) const;
     Q_INVOKABLE bool makeDir(const QString& path);
     Q_INVOKABLE bool exists(const QString& path) const;
+    Q_INVOKABLE bool removeTree(const QString& path);
     // A real archive of the given files, written by the engine; true on success.
     Q_INVOKABLE bool makeArchive(const QString& destination, const QStringList& inputs,
                                  const QString& password);

@@ -1,9 +1,11 @@
 #include "quick_test_setup.h"
 
 #include "app/qml_module.h"
+#include "app/touch_context.h"
 #include "quick_test_helper.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QtQuickTest>
@@ -12,6 +14,7 @@
 
 void QuickTestSetup::qmlEngineAvailable(QQmlEngine* engine) {
     registerQmlTypes(QCoreApplication::instance());
+    installTouchContext(*engine, QLocale::system().name());
     engine->rootContext()->setContextProperty(QStringLiteral("TestHelper"),
                                               new QuickTestHelper(home_.path(), engine));
 }

@@ -1,5 +1,6 @@
 // The set-up of every Qt Quick Test program: a private HOME, the program's real QML module,
-// and a QuickTestHelper as the context property "TestHelper".
+// the touch interface's `Theme` and `Str`, and a QuickTestHelper as the context property
+// "TestHelper".
 #pragma once
 
 #include "test_support.h"
