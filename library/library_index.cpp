@@ -35,7 +35,7 @@ QVariant LibraryIndex::data(const QModelIndex& index, int role) const {
     case PathRole:
         return item.path;
     case SizeRole:
-        return sizeText(item.sizeBytes);
+        return sizeText(item.sizeBytes, librarySizes);
     case SizeBytesRole:
         return item.sizeBytes;
     case DateRole:
@@ -192,8 +192,8 @@ QString LibraryIndex::newArchivePath(const QString& baseName, const QString& ext
 }
 
 QString LibraryIndex::newExtractionDir(const QString& baseName) {
-    const QString folder = freeFolderPath(extractionFolder(documentsFolder()),
-                                          safeBaseName(baseName, QStringLiteral("extracted")));
+    const QString folder = freePath(extractionFolder(documentsFolder()) + '/' +
+                                    safeBaseName(baseName, QStringLiteral("extracted")));
     QDir().mkpath(folder);
     return folder;
 }

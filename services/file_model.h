@@ -35,9 +35,6 @@ public:
     Q_INVOKABLE QFileInfo getFileInfo(int index) const;
     Q_INVOKABLE QVector<QFileInfo> getAllFileInfos() const { return infos; }
 
-    // "512 B", "1.5 KB", "2.25 MB", "5120 GB": two decimals at most, trailing zeros dropped.
-    static QString sizeText(qint64 bytes);
-
 signals:
     void countChanged();
 

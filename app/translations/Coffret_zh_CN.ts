@@ -61,22 +61,6 @@
         <source>Folder</source>
         <translation>文件夹</translation>
     </message>
-    <message>
-        <source>%1 B</source>
-        <translation>%1 B</translation>
-    </message>
-    <message>
-        <source> KB</source>
-        <translation> KB</translation>
-    </message>
-    <message>
-        <source> MB</source>
-        <translation> MB</translation>
-    </message>
-    <message>
-        <source> GB</source>
-        <translation> GB</translation>
-    </message>
 </context>
 <context>
     <name>FileOpener</name>
