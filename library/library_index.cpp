@@ -231,6 +231,7 @@ void LibraryIndex::setExtraction(const QString& archiveItemId, const QString& fo
         return;
     items_[row].extractionPath = folderPath;
     items_[row].extractionHash = folderDigest(folderPath);
+    notifyRow(row, {ExtractionRole});
     emit countChanged();
     save();
 }
@@ -299,13 +300,15 @@ void LibraryIndex::clearExtraction(const QString& archiveItemId, bool deleteFrom
 
 void LibraryIndex::clearExtractions(bool deleteFromDisk) {
     bool changed = false;
-    for (LibraryItem& item : items_) {
+    for (int row = 0; row < items_.size(); ++row) {
+        LibraryItem& item = items_[row];
         if (item.extractionPath.isEmpty())
             continue;
         if (deleteFromDisk)
             deleteFolder(item.extractionPath);
         item.extractionPath.clear();
         item.extractionHash.clear();
+        notifyRow(row, {ExtractionRole});
         changed = true;
     }
     if (!changed)

@@ -6,6 +6,12 @@ import Coffret 1.0
 Window {
     id: dialog
 
+    // The desktop window lets the user stop the job; the command-line flow does not.
+    property bool cancellable: false
+
+    // The job was stopped from here; no outcome signal follows.
+    signal cancelled
+
     objectName: "progressDialog"
     title: "Coffret"
     flags: Qt.Dialog
@@ -13,7 +19,7 @@ Window {
     visible: false
     color: "#ffffff"
     width: 480
-    height: PackController.twoStage ? 160 : 104
+    height: (PackController.twoStage ? 160 : 104) + (cancellable ? 46 : 0)
     minimumWidth: width
     maximumWidth: width
     minimumHeight: height
@@ -56,6 +62,19 @@ Window {
             caption: qsTr("Round 2")
             value: PackController.secondProgress
             fillColor: "#52c47e"
+        }
+
+        GlyphButton {
+            objectName: "cancelButton"
+            anchors.right: parent.right
+            visible: dialog.cancellable
+            text: qsTr("Cancel")
+            frameColor: "#e2e6ea"
+            onClicked: {
+                PackController.cancel();
+                dialog.close();
+                dialog.cancelled();
+            }
         }
     }
 }
