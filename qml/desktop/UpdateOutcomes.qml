@@ -28,6 +28,12 @@ Connections {
         window.showMessage(qsTr("Could not check for updates. Please try again later."), true);
     }
 
+    // A build without an update server: the system's package manager brings updates.
+    function onUpdatesDisabled(message) {
+        window.manualUpdateCheck = false;
+        window.showMessage(message, false);
+    }
+
     function onDownloadFailed(message) {
         window.showMessage(qsTr("Download failed: %1").arg(message), true);
     }

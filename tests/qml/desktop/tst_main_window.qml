@@ -239,13 +239,15 @@ TestCase {
             {tag: "silent, up to date", manual: false, emit: "upToDate", said: ""},
             {tag: "asked, check failed", manual: true, emit: "checkFailed",
              said: "Could not check for updates. Please try again later."},
-            {tag: "silent, check failed", manual: false, emit: "checkFailed", said: ""}
+            {tag: "silent, check failed", manual: false, emit: "checkFailed", said: ""},
+            {tag: "no update server", manual: true, emit: "updatesDisabled",
+             said: "Updates come from apt."}
         ];
     }
 
     function test_updateAnswers(row) {
         view.manualUpdateCheck = row.manual;
-        Updater[row.emit]();
+        Updater[row.emit](row.said);
         compare(message(), row.said);
         verify(!view.manualUpdateCheck);
     }
