@@ -1,5 +1,6 @@
 #include "app/graphical.h"
 
+#include "app/app_logging.h"
 #include "app/file_open_filter.h"
 #include "app/qml_module.h"
 #include "services/shell_integration.h"
@@ -26,8 +27,8 @@ void setContextObject(QQmlApplicationEngine& engine, const QString& document,
     if (object)
         object->setParent(&engine);
     else
-        qWarning().noquote() << QStringLiteral("Failed to create %1:").arg(document)
-                             << component.errorString();
+        qCWarning(lcApp).noquote()
+            << QStringLiteral("Failed to create %1:").arg(document) << component.errorString();
     engine.rootContext()->setContextProperty(QLatin1String(contextName), object);
 }
 

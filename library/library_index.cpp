@@ -12,8 +12,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSaveFile>
 #include <QUuid>
+
+namespace {
+Q_LOGGING_CATEGORY(lcLibrary, "coffret.library")
+} // namespace
 
 LibraryIndex::LibraryIndex(QObject* parent) : QAbstractListModel(parent) {}
 
@@ -120,25 +125,30 @@ bool LibraryIndex::repairLoaded(LibraryItem& item) const {
     return changed;
 }
 
-void LibraryIndex::save() {
+bool LibraryIndex::save() {
     const QString filePath = libraryFilePath();
     if (keepUnreadableFile_) {
         // The file may be the user's only copy of the vault index, damaged or not.
         const QString kept = filePath + QStringLiteral(".bad");
         QFile::remove(kept);
-        if (!QFile::rename(filePath, kept) && QFileInfo::exists(filePath))
-            return;
+        if (!QFile::rename(filePath, kept) && QFileInfo::exists(filePath)) {
+            qCWarning(lcLibrary).noquote() << "cannot move the unreadable" << filePath << "aside";
+            return false;
+        }
         // It may still hold saved passwords in clear, whatever it was readable by before.
         QFile::setPermissions(kept, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         keepUnreadableFile_ = false;
     }
     QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    // Saved passwords are in there: owner only, whatever the old file or the umask allowed.
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    file.write(encodeLibrary(items_, documentsFolder()));
-    file.commit();
+    if (file.open(QIODevice::WriteOnly)) {
+        // Saved passwords are in there: owner only, whatever the old file or the umask allowed.
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        file.write(encodeLibrary(items_, documentsFolder()));
+        if (file.commit())
+            return true;
+    }
+    qCWarning(lcLibrary).noquote() << "cannot save" << filePath << file.errorString();
+    return false;
 }
 
 QString LibraryIndex::addArchive(const QString& path, bool imported, const QString& password) {

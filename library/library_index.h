@@ -45,7 +45,8 @@ public:
     int extractionCount() const;
 
     Q_INVOKABLE void load();
-    Q_INVOKABLE void save();
+    // False, with a warning in the log, when library.json could not be written.
+    Q_INVOKABLE bool save();
 
     Q_INVOKABLE QString addArchive(const QString& path, bool imported = false,
                                    const QString& password = QString());

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QSaveFile>
 #include <QStandardItemModel>
 
@@ -11,6 +12,8 @@
 #include <cstdlib>
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcSecrets, "coffret.secrets")
 
 constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
@@ -87,18 +90,23 @@ QByteArray UserData::serialise() const {
     return text;
 }
 
-void UserData::save() {
+bool UserData::save() {
     makeFolder();
     // Never replace the only copy of passwords we could not read.
-    if (damagedFileOnDisk_ && !moveDamagedFileAside())
-        return;
+    if (damagedFileOnDisk_ && !moveDamagedFileAside()) {
+        qCWarning(lcSecrets).noquote() << "cannot move the unreadable" << filePath() << "aside";
+        return false;
+    }
     damagedFileOnDisk_ = false;
     QSaveFile file(filePath());
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.setPermissions(ownerOnly);
-    file.write(qCompress(serialise()));
-    file.commit();
+    if (file.open(QIODevice::WriteOnly)) {
+        file.setPermissions(ownerOnly);
+        file.write(qCompress(serialise()));
+        if (file.commit())
+            return true;
+    }
+    qCWarning(lcSecrets).noquote() << "cannot save" << filePath() << file.errorString();
+    return false;
 }
 
 bool UserData::moveDamagedFileAside() const {

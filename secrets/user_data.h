@@ -13,8 +13,9 @@ public:
 
     // Replaces the rows and, when the file holds one, lastIndex with what the file holds.
     void load();
-    // Rewrites the whole file; a failed write leaves the previous file untouched.
-    void save();
+    // Rewrites the whole file; a failed write leaves the previous file untouched, is logged
+    // and returns false.
+    bool save();
     void setLastIndex(int index);
 
     int lastIndex() const { return lastIndex_; }

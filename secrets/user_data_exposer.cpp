@@ -34,9 +34,10 @@ void UserDataExposer::load() {
         emit lastIndexChanged();
 }
 
-void UserDataExposer::save() {
-    UserData::instance()->save();
+bool UserDataExposer::save() {
+    const bool saved = UserData::instance()->save();
     model_->refresh();
+    return saved;
 }
 
 void UserDataExposer::setLastIndex(int index) {

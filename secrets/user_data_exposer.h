@@ -17,7 +17,8 @@ public:
     int lastIndex() const;
 
     Q_INVOKABLE void load();
-    Q_INVOKABLE void save();
+    // False when the passwords could not be written to disk.
+    Q_INVOKABLE bool save();
     Q_INVOKABLE void setLastIndex(int index);
     Q_INVOKABLE QString storageStatus() const;
     // False, and nothing stored, when the name or password holds a line break or a zero

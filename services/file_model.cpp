@@ -78,7 +78,6 @@ void FileModel::append(const Entry& entry) {
     const int row = entries.size();
     beginInsertRows(QModelIndex(), row, row);
     entries.append(entry);
-    infos.append(entry.info);
     endInsertRows();
     emit countChanged();
 }
@@ -88,7 +87,6 @@ void FileModel::removeRow(int row) {
         return;
     beginRemoveRows(QModelIndex(), row, row);
     entries.remove(row);
-    infos.remove(row);
     endRemoveRows();
     emit countChanged();
 }
@@ -106,11 +104,18 @@ void FileModel::removeRows(const QList<int>& rows) {
 void FileModel::clear() {
     beginResetModel();
     entries.clear();
-    infos.clear();
     endResetModel();
     emit countChanged();
 }
 
 QFileInfo FileModel::getFileInfo(int index) const {
-    return index >= 0 && index < infos.size() ? infos.at(index) : QFileInfo();
+    return index >= 0 && index < entries.size() ? entries.at(index).info : QFileInfo();
+}
+
+QVector<QFileInfo> FileModel::getAllFileInfos() const {
+    QVector<QFileInfo> infos;
+    infos.reserve(entries.size());
+    for (const Entry& entry : entries)
+        infos.append(entry.info);
+    return infos;
 }

@@ -33,7 +33,7 @@ public:
     Q_INVOKABLE void removeRows(const QList<int>& rows);
     Q_INVOKABLE void clear();
     Q_INVOKABLE QFileInfo getFileInfo(int index) const;
-    Q_INVOKABLE QVector<QFileInfo> getAllFileInfos() const { return infos; }
+    Q_INVOKABLE QVector<QFileInfo> getAllFileInfos() const;
 
 signals:
     void countChanged();
@@ -52,5 +52,4 @@ private:
     void append(const Entry& entry);
 
     QVector<Entry> entries;
-    QVector<QFileInfo> infos;
 };

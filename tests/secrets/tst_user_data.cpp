@@ -112,8 +112,13 @@ void TestUserData::missingFileLoadsEmptyAndSaveCreatesPrivateFile() {
 
     // A file left readable by others is made private by the next save.
     QVERIFY(::chmod(QFile::encodeName(storePath()).constData(), 0644) == 0);
-    exposer_->save();
+    QVERIFY(exposer_->save());
     QCOMPARE(modeOf(storePath()), 0600);
+
+    // A folder where the file belongs cannot be replaced, and the caller hears of it.
+    QVERIFY(QFile::remove(storePath()) && QDir().mkpath(storePath()));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^cannot save "));
+    QVERIFY(!exposer_->save());
 }
 
 void TestUserData::savedBytesAreCompressedLinesOfText() {
