@@ -13,7 +13,8 @@ class UserDataExposer : public QObject {
 public:
     explicit UserDataExposer(QObject* parent = nullptr);
 
-    PasswordModel* passwordModel() const { return model_; }
+    // The store's own list: every exposer shows the same one.
+    PasswordModel* passwordModel() const;
     int lastIndex() const;
 
     Q_INVOKABLE void load();
@@ -30,7 +31,4 @@ public:
 signals:
     void lastIndexChanged();
     void passwordsChanged();
-
-private:
-    PasswordModel* model_;
 };

@@ -563,17 +563,6 @@ Files extracted to: %1</source>
     </message>
 </context>
 <context>
-    <name>UserData</name>
-    <message>
-        <source>Password Name</source>
-        <translation>密码名称</translation>
-    </message>
-    <message>
-        <source>Password</source>
-        <translation>密码</translation>
-    </message>
-</context>
-<context>
     <name>VaultFlow</name>
     <message>
         <source>Could not import &quot;%1&quot;.</source>
