@@ -6,6 +6,7 @@
 #include "jobs/pack_controller.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 #include <cstring>
 
@@ -36,13 +37,29 @@ void extractOne(QApplication& app, const QString& archive, const QString& parent
         app, [=](PackController* controller) { controller->extract(archive, folder, password); });
 }
 
+// Any part of a multi-volume set extracts the whole set: selecting all its parts is one job.
+QStringList onePerVolumeSet(const QStringList& archives) {
+    QStringList kept;
+    QSet<QString> sets;
+    for (const QString& archive : archives) {
+        QByteArray first(4096, '\0');
+        const int length =
+            cfr::archiveFirstVolume(archive.toUtf8().constData(), first.data(), int(first.size()));
+        const QString set = length < 0 ? archive : QString::fromUtf8(first.constData(), length);
+        if (!sets.contains(set))
+            kept << archive;
+        sets.insert(set);
+    }
+    return kept;
+}
+
 // Every prompt is answered before anything is extracted; a dismissed one leaves its
 // archive out.
 void extractBatch(QApplication& app, const QString& base, const QStringList& archives,
                   bool subfolder) {
     QStringList sources;
     QStringList passwords;
-    for (const QString& archive : archives) {
+    for (const QString& archive : onePerVolumeSet(archives)) {
         bool dismissed = false;
         const QString password = unlockPassword(app, archive, &dismissed);
         if (dismissed)

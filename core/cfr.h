@@ -59,6 +59,26 @@ int pack(const char* const* inputs, int count, const char* dest, const char* pas
 int extract(const char* archive, const char* destDir, const char* password, ProgressFn fn,
             void* context, CancelFn cancel = nullptr);
 
+// What the result code alone cannot tell the user. Set by the last pack or extract on the
+// calling thread (cleared when the next one starts); failureSubject() names the file concerned.
+enum FailureReason : int {
+    NoReason = 0,
+    RarEncryptionUnsupported = 1,
+    MissingVolume = 2, // subject: the file name of the missing part
+    MethodUnsupported = 3,
+};
+int failureReason();
+const char* failureSubject();
+
+// File names in archives that predate UTF-8 are decoded with the code page Windows used for
+// this language (an ISO 639 code, optionally with a country, as in "zh_CN"); the program sets
+// the user's. Until it is set (or after null), it comes from LC_ALL, LC_CTYPE or LANG.
+void setNameLanguage(const char* language);
+
+// The first part of the multi-volume set path belongs to, written to buffer with its NUL;
+// path itself when it is no such part. The length, or -1 when buffer is too small.
+int archiveFirstVolume(const char* path, char* buffer, int size);
+
 int archiveKind(const char* path);
 int archiveSupported(const char* path);
 int archiveNeedsPassword(const char* path);

@@ -1,9 +1,11 @@
 // The engine's entry points: argument checks and dispatch to one backend per kind.
 #include "cfr.h"
 
+#include "failure_reason.h"
 #include "kinds.h"
 #include "p7/p7_ops.h"
 #include "random_text.h"
+#include "rar/rar_backend.h"
 #include "tar/tar_backend.h"
 #include "zip/package.h"
 #include "zip/zip_backend.h"
@@ -53,6 +55,8 @@ int dispatchExtract(const std::string& archive, const std::string& destDir,
     case SevenZip:
         return p7Available() ? p7Extract(archive, destDir, password, sink)
                              : tarExtract(archive, destDir, password, sink);
+    case Rar:
+        return rarExtract(archive, destDir, password, sink);
     default:
         return tarExtract(archive, destDir, password, sink);
     }
@@ -62,6 +66,7 @@ int dispatchExtract(const std::string& archive, const std::string& destDir,
 
 int pack(const char* const* inputs, int count, const char* dest, const char* password,
          ProgressFn fn, void* context, CancelFn cancel) {
+    clearFailure();
     if (!inputs || !dest || count < 1)
         return InvalidArgument;
     try {
@@ -80,6 +85,7 @@ int pack(const char* const* inputs, int count, const char* dest, const char* pas
 
 int extract(const char* archive, const char* destDir, const char* password, ProgressFn fn,
             void* context, CancelFn cancel) {
+    clearFailure();
     if (!archive || !destDir)
         return InvalidArgument;
     try {
@@ -90,7 +96,9 @@ int extract(const char* archive, const char* destDir, const char* password, Prog
     }
 }
 
-const char* version() { return "cfrcore 1.1"; }
+const char* version() {
+    return "cfrcore 1.1";
+}
 
 int randomPassword(char* buffer, int size) {
     if (!buffer || size <= 0)

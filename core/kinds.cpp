@@ -3,7 +3,9 @@
 
 #include "cfr.h"
 #include "p7/p7_ops.h"
+#include "rar/rar_volumes.h"
 #include "tar/archive_handles.h"
+#include "tar/kind_reader.h"
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -13,9 +15,6 @@
 
 namespace cfr {
 namespace {
-
-const int kProbeBlockSize = 65536;
-const int kMaxProbedHeaders = 100000;
 
 struct SuffixKind {
     const char* suffix;
@@ -44,7 +43,7 @@ bool endsWith(const std::string& text, const std::string& tail) {
 }
 
 bool isLibarchiveKind(int kind) {
-    return kind == Rar || (kind >= SevenZip && kind <= Zst);
+    return kind == Rar || kind == SevenZip || isTarFamily(kind);
 }
 
 bool isZipKind(int kind) {
@@ -59,6 +58,20 @@ int probeWriteFilter(int (*addFilter)(archive*)) {
     return addFilter(writer.get());
 }
 
+// The later parts of an old-style RAR set: name.r00 … name.r99.
+bool isRarPartSuffix(const std::string& name) {
+    const std::size_t n = name.size();
+    return n >= 4 && name[n - 4] == '.' && name[n - 3] == 'r' &&
+           std::isdigit(static_cast<unsigned char>(name[n - 2])) &&
+           std::isdigit(static_cast<unsigned char>(name[n - 1]));
+}
+
+// The probes read a RAR set from its first part, whichever part they are given.
+std::string rarProbeTarget(const std::string& path) {
+    const VolumeSet set = findVolumeSet(path);
+    return set.parts.empty() ? path : set.parts.front();
+}
+
 } // namespace
 
 int kindOfFileName(const std::string& path) {
@@ -66,49 +79,22 @@ int kindOfFileName(const std::string& path) {
     for (const auto& entry : kSuffixes)
         if (endsWith(name, entry.suffix))
             return entry.kind;
-    return Unknown;
+    return isRarPartSuffix(name) ? Rar : Unknown;
 }
 
-bool libarchiveReadable(const std::string& path) {
-    ArchiveReader reader(archive_read_new());
-    if (!reader)
-        return false;
-    archive_read_support_format_all(reader.get());
-    archive_read_support_filter_all(reader.get());
-    archive_read_support_format_raw(reader.get());
-    if (archive_read_open_filename(reader.get(), path.c_str(), kProbeBlockSize) != ARCHIVE_OK)
-        return false;
+bool libarchiveReadable(const std::string& path, int kind) {
+    ArchiveReader reader = openKindReader({path}, kind, std::string());
     archive_entry* entry = nullptr;
-    return archive_read_next_header(reader.get(), &entry) >= ARCHIVE_WARN;
+    return reader && archive_read_next_header(reader.get(), &entry) >= ARCHIVE_WARN;
 }
 
-bool libarchiveEncrypted(const std::string& path) {
-    ArchiveReader reader(archive_read_new());
-    if (!reader)
-        return false;
-    archive_read_support_format_all(reader.get());
-    archive_read_support_filter_all(reader.get());
-    if (archive_read_open_filename(reader.get(), path.c_str(), kProbeBlockSize) != ARCHIVE_OK)
-        return false;
-    for (int i = 0; i < kMaxProbedHeaders; ++i) {
-        archive_entry* entry = nullptr;
-        const int r = archive_read_next_header(reader.get(), &entry);
-        if (r == ARCHIVE_EOF)
-            return false;
-        if (r < ARCHIVE_WARN)
-            return mentionsEncryption(archive_error_string(reader.get()));
-        if (archive_entry_is_encrypted(entry) ||
-            archive_read_has_encrypted_entries(reader.get()) > 0)
-            return true;
-    }
-    return false;
-}
-
+// Zips libzip refuses (a stub before the archive, names flagged UTF-8 that are not) are asked of
+// the plugin, which extraction falls back on.
 bool zipReadable(const std::string& path) {
     int error = 0;
     zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
     if (!archive)
-        return false;
+        return p7ProbeZip(path).opened;
     zip_close(archive);
     return true;
 }
@@ -117,7 +103,7 @@ bool zipEncrypted(const std::string& path) {
     int error = 0;
     zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
     if (!archive)
-        return false;
+        return p7ProbeZip(path).encrypted;
     bool encrypted = false;
     const zip_int64_t count = zip_get_num_entries(archive, ZIP_FL_UNCHANGED);
     for (zip_int64_t i = 0; i < count && !encrypted; ++i) {
@@ -147,7 +133,9 @@ bool writeFilterAvailable(int kind) {
     }
 }
 
-bool isTarFamily(int kind) { return kind >= Tar && kind <= Zst; }
+bool isTarFamily(int kind) {
+    return kind >= Tar && kind <= Zst;
+}
 
 int archiveKind(const char* path) {
     if (!path)
@@ -164,8 +152,10 @@ int archiveSupported(const char* path) {
         return 0;
     try {
         const int kind = kindOfFileName(path);
+        if (kind == Rar)
+            return libarchiveReadable(rarProbeTarget(path), Rar) ? 1 : 0;
         if (isLibarchiveKind(kind))
-            return libarchiveReadable(path) ? 1 : 0;
+            return libarchiveReadable(path, kind) ? 1 : 0;
         return isZipKind(kind) && zipReadable(path) ? 1 : 0;
     } catch (...) {
         return 0;
@@ -177,11 +167,35 @@ int archiveNeedsPassword(const char* path) {
         return 0;
     try {
         const int kind = kindOfFileName(path);
+        // Nothing in the tar family or a single stream can be encrypted.
+        if (isTarFamily(kind))
+            return 0;
+        // libarchive does not see RAR 5 encryption; the headers show it.
+        if (kind == Rar) {
+            const VolumeSet set = findVolumeSet(path);
+            const std::string first = set.parts.empty() ? path : set.parts.front();
+            return set.encrypted || libarchiveEncrypted(first, Rar) ? 1 : 0;
+        }
         if (isLibarchiveKind(kind))
-            return libarchiveEncrypted(path) ? 1 : 0;
+            return libarchiveEncrypted(path, kind) ? 1 : 0;
         return isZipKind(kind) && zipEncrypted(path) ? 1 : 0;
     } catch (...) {
         return 0;
+    }
+}
+
+int archiveFirstVolume(const char* path, char* buffer, int size) {
+    if (!path || !buffer || size <= 0)
+        return -1;
+    try {
+        const std::string first = kindOfFileName(path) == Rar ? rarProbeTarget(path) : path;
+        if (int(first.size()) >= size)
+            return -1;
+        first.copy(buffer, first.size());
+        buffer[first.size()] = '\0';
+        return int(first.size());
+    } catch (...) {
+        return -1;
     }
 }
 

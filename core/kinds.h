@@ -9,8 +9,10 @@ int kindOfFileName(const std::string& path);
 // Tar and the compressed tar kinds, and the single-stream kinds: libarchive's writer, no password.
 bool isTarFamily(int kind);
 
-bool libarchiveReadable(const std::string& path);
-bool libarchiveEncrypted(const std::string& path);
+// Both read path as the given kind. The encryption probe answers from headers alone and reads
+// a bounded amount beyond the first.
+bool libarchiveReadable(const std::string& path, int kind);
+bool libarchiveEncrypted(const std::string& path, int kind);
 bool zipReadable(const std::string& path);
 bool zipEncrypted(const std::string& path);
 bool writeFilterAvailable(int kind);

@@ -1,6 +1,7 @@
 #include "jobs/cfr_worker.h"
 
 #include "core/cfr.h"
+#include "jobs/pack_function.h"
 #include "library/free_names.h"
 
 #include <QDir>
@@ -10,9 +11,21 @@
 #include <exception>
 #include <vector>
 
+namespace {
+std::atomic<int> runningJobs{0};
+} // namespace
+
 CfrWorker::CfrWorker(QObject* parent) : QThread(parent) {}
 
+int CfrWorker::jobsRunning() {
+    return runningJobs.load();
+}
+
 void CfrWorker::run() {
+    ++runningJobs;
+    struct Leaving {
+        ~Leaving() { --runningJobs; }
+    } leaving;
     // Nothing may escape the thread: an exception would end the whole process.
     try {
         if (mode == ExtractBatch)
@@ -38,8 +51,8 @@ int CfrWorker::runSingle() {
         std::vector<const char*> pointers;
         for (const QByteArray& input : inputs)
             pointers.push_back(input.constData());
-        return cfr::pack(pointers.data(), int(pointers.size()), destUtf8.constData(),
-                         passwordUtf8.constData(), workerProgress, this, cancelCheck);
+        return packFunction()(pointers.data(), int(pointers.size()), destUtf8.constData(),
+                              passwordUtf8.constData(), workerProgress, this, cancelCheck);
     }
     const QByteArray archive = sources.isEmpty() ? QByteArray() : sources.first().toUtf8();
     return cfr::extract(archive.constData(), destUtf8.constData(), passwordUtf8.constData(),
@@ -59,7 +72,7 @@ void CfrWorker::runBatch() {
             cfr::extract(source.toUtf8().constData(), target.toUtf8().constData(),
                          passwords.value(i).toUtf8().constData(), batchProgress, this, cancelCheck);
         if (result != cfr::Ok)
-            failedNames << QFileInfo(source).fileName();
+            failedNames << withReason(QFileInfo(source).fileName(), tr("%1 (%2)"));
     }
     if (cancelRequested())
         return;
@@ -88,10 +101,11 @@ QString CfrWorker::freshSubfolder(const QString& archive) {
 }
 
 void CfrWorker::finish(int result) {
-    if (result != cfr::Ok)
-        fail(messageFor(result));
-    else if (!cancelRequested())
+    // A job that was done before it saw the cancel has done its work, and says so.
+    if (result == cfr::Ok)
         emit succeeded(dest);
+    else if (result != cfr::Cancelled)
+        fail(messageFor(result));
 }
 
 void CfrWorker::fail(const QString& message) {
@@ -101,16 +115,40 @@ void CfrWorker::fail(const QString& message) {
 }
 
 QString CfrWorker::messageFor(int result) {
+    QString text;
     switch (result) {
     case cfr::BadPassword:
-        return tr("Wrong password or corrupt file");
+        text = tr("Wrong password or corrupt file");
+        break;
     case cfr::Unsupported:
-        return tr("Unsupported format");
+        text = tr("Unsupported format");
+        break;
     case cfr::OpenFailed:
-        return tr("Cannot open file");
+        text = tr("Cannot open file");
+        break;
     default:
-        return tr("Operation failed");
+        text = tr("Operation failed");
     }
+    return withReason(text, tr("%1: %2"));
+}
+
+// The engine's reason for the failure just seen on this thread, added to what the code says.
+QString CfrWorker::withReason(const QString& text, const QString& form) {
+    QString reason;
+    switch (cfr::failureReason()) {
+    case cfr::RarEncryptionUnsupported:
+        reason = tr("RAR encryption is not supported");
+        break;
+    case cfr::MissingVolume:
+        reason = tr("the part %1 is missing").arg(QString::fromUtf8(cfr::failureSubject()));
+        break;
+    case cfr::MethodUnsupported:
+        reason = tr("a compression or encryption method that cannot be read");
+        break;
+    default:
+        return text;
+    }
+    return form.arg(text, reason);
 }
 
 void CfrWorker::workerProgress(void* context, double fraction) {

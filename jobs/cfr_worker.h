@@ -32,6 +32,9 @@ public:
     void requestCancel() { cancelRequested_.store(true); }
     bool cancelRequested() const { return cancelRequested_.load(); }
 
+    // Jobs of the whole process still in their engine call, abandoned ones included.
+    static int jobsRunning();
+
 signals:
     void progress(double fraction);
     void succeeded(const QString& dest);
@@ -48,6 +51,8 @@ private:
     void fail(const QString& message);
 
     static QString messageFor(int result);
+    // form puts the text (%1) and the reason (%2) together.
+    static QString withReason(const QString& text, const QString& form);
     static void workerProgress(void* context, double fraction);
     static void batchProgress(void* context, double fraction);
     static int cancelCheck(void* context);

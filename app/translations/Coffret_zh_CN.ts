@@ -96,6 +96,26 @@
         <source>Operation failed</source>
         <translation>操作失败</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1（%2）</translation>
+    </message>
+    <message>
+        <source>RAR encryption is not supported</source>
+        <translation>不支持 RAR 加密</translation>
+    </message>
+    <message>
+        <source>the part %1 is missing</source>
+        <translation>缺少分卷 %1</translation>
+    </message>
+    <message>
+        <source>a compression or encryption method that cannot be read</source>
+        <translation>无法读取的压缩或加密方式</translation>
+    </message>
 </context>
 <context>
     <name>DesktopVaultPage</name>
@@ -340,12 +360,24 @@ Files extracted to: %1</source>
         <source>Extract failed: %1</source>
         <translation>解压失败：%1</translation>
     </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>已取消</translation>
+    </message>
 </context>
 <context>
     <name>PackFlow</name>
     <message>
         <source>Save packed file</source>
         <translation>保存打包文件</translation>
+    </message>
+    <message>
+        <source>Replace file</source>
+        <translation>替换文件</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; already exists. Replace it?</source>
+        <translation>“%1”已存在。要替换它吗？</translation>
     </message>
 </context>
 <context>
@@ -489,6 +521,14 @@ Files extracted to: %1</source>
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+    <message>
+        <source>Cancelling...</source>
+        <translation>正在取消…</translation>
+    </message>
+    <message>
+        <source>Cancel this job?</source>
+        <translation>取消此任务？</translation>
     </message>
 </context>
 <context>

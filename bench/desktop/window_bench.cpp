@@ -5,9 +5,9 @@
 #include "app/startup.h"
 #include "library_fixture.h"
 
-#include <QGuiApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QVector>

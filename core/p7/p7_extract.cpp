@@ -1,32 +1,43 @@
-// Every 7z archive, read by the plugin: plain, with encrypted content or encrypted names.
-#include "p7/p7_extract_callbacks.h"
-#include "p7/p7_loader.h"
+// Archives read by the plugin: every 7z (plain, with encrypted content or encrypted names),
+// and the zip archives libzip cannot read.
+#include "failure_reason.h"
+#include "p7/p7_open.h"
 #include "p7/p7_ops.h"
 #include "safe_path.h"
 
-#include <cstdio>
+#include <optional>
 
 namespace cfr {
 namespace {
-
-// Archives may carry a self-extractor or other data before the 7z signature.
-constexpr std::uint64_t kLargestStartOffset = 0x800000;
 
 template <p7::Layout L> std::string itemName(p7::IInArchive<L>* archive, std::uint32_t index) {
     p7::PROPVARIANT value{};
     std::string name;
     if (archive->GetProperty(index, p7::kpidPath, &value) == p7::S_OK && value.vt == p7::VT_BSTR &&
         value.bstrVal)
-        name = wideToUtf8(value.bstrVal);
+        name = entryNameToUtf8(value.bstrVal);
     if (value.vt == p7::VT_BSTR)
         freeBstr(value.bstrVal);
     return name;
 }
 
-template <p7::Layout L> bool itemIsDir(p7::IInArchive<L>* archive, std::uint32_t index) {
+template <p7::Layout L>
+bool itemFlag(p7::IInArchive<L>* archive, std::uint32_t index, p7::PROPID property) {
     p7::PROPVARIANT value{};
-    return archive->GetProperty(index, p7::kpidIsDir, &value) == p7::S_OK &&
-           value.vt == p7::VT_BOOL && value.boolVal != 0;
+    return archive->GetProperty(index, property, &value) == p7::S_OK && value.vt == p7::VT_BOOL &&
+           value.boolVal != 0;
+}
+
+template <p7::Layout L>
+std::optional<std::uint64_t> itemSize(p7::IInArchive<L>* archive, std::uint32_t index) {
+    p7::PROPVARIANT value{};
+    if (archive->GetProperty(index, p7::kpidSize, &value) != p7::S_OK)
+        return std::nullopt;
+    if (value.vt == p7::VT_UI8)
+        return value.uhVal;
+    if (value.vt == p7::VT_UI4)
+        return value.ulVal;
+    return std::nullopt;
 }
 
 // Where each entry lands; an entry that would land outside destDir gets no place at all.
@@ -36,74 +47,86 @@ std::vector<ExtractItem> placeItems(p7::IInArchive<L>* archive, const std::strin
     archive->GetNumberOfItems(&count);
     std::vector<ExtractItem> items(count);
     for (std::uint32_t i = 0; i < count; ++i) {
+        ExtractItem& item = items[i];
         if (const auto target = safeTarget(destDir, itemName(archive, i)))
-            items[i] = {target->string(), itemIsDir(archive, i)};
+            item.path = target->string();
+        item.isDir = itemFlag(archive, i, p7::kpidIsDir);
+        item.encrypted = itemFlag(archive, i, p7::kpidEncrypted);
+        const auto size = itemSize(archive, i);
+        item.sizeKnown = size.has_value();
+        item.size = size.value_or(0);
     }
     return items;
 }
 
 template <p7::Layout L>
-int extractWith(const P7Lib& lib, const std::string& archivePath, const std::string& destDir,
-                const std::string& password, const ProgressSink* sink) {
-    p7::Ref<p7::IInArchive<L>> archive;
-    if (lib.createObject(&p7::CLSID_Format7z, &p7::IID_IInArchive,
-                         reinterpret_cast<void**>(archive.receive())) != p7::S_OK ||
-        !archive)
-        return InvalidArgument;
-    std::FILE* file = std::fopen(archivePath.c_str(), "rb");
-    if (!file)
-        return OpenFailed;
-    p7::Ref<ArcInStream<L>> stream(new (std::nothrow) ArcInStream<L>(file));
-    if (!stream) {
-        std::fclose(file);
-        return Failed;
-    }
-    const std::wstring widePassword = utf8ToWide(password);
-    p7::Ref<OpenCb<L>> openCb(new (std::nothrow) OpenCb<L>(widePassword));
-    if (!openCb)
-        return Failed;
-    if (archive->Open(stream.get(), &kLargestStartOffset, openCb.get()) != p7::S_OK)
-        return OpenFailed;
+int extractWith(const P7Lib& lib, const p7::GUID& format, const std::string& archivePath,
+                const std::string& destDir, const std::string& password, const ProgressSink* sink) {
+    P7Archive<L> archive(password);
+    const int opened = archive.open(lib, format, archivePath);
+    if (opened != Ok)
+        return opened;
 
     std::error_code ignored;
     std::filesystem::create_directories(destDir, ignored);
     const std::vector<ExtractItem> items = placeItems(archive.get(), destDir);
-    p7::HRESULT result = p7::E_FAIL;
-    bool failed = true;
-    bool writeFailed = false;
-    bool cancelled = false;
-    {
-        p7::Ref<ExtractCb<L>> callback(new (std::nothrow) ExtractCb<L>(items, widePassword, sink));
-        if (callback) {
-            result = archive->Extract(nullptr, 0xFFFFFFFFu, 0, callback.get());
-            callback->finish();
-            failed = callback->failed();
-            writeFailed = callback->writeFailed();
-            cancelled = callback->cancelled();
-        }
-    }
-    archive->Close();
-    if (cancelled)
-        return Cancelled;
-    if (writeFailed)
+    p7::Ref<ExtractCb<L>> callback(new (std::nothrow)
+                                       ExtractCb<L>(items, archive.password(), sink));
+    if (!callback)
         return Failed;
-    if (result != p7::S_OK || failed)
-        return BadPassword;
+    const p7::HRESULT result = archive.get()->Extract(nullptr, 0xFFFFFFFFu, 0, callback.get());
+    callback->finish();
+    const int outcome = callback->outcome(result);
+    if (outcome == Unsupported)
+        noteFailure(MethodUnsupported);
+    if (outcome != Ok)
+        return outcome;
     if (sink)
         sink->report(1.0);
     return Ok;
+}
+
+template <p7::Layout L> P7Probe probeWith(const P7Lib& lib, const std::string& archivePath) {
+    P7Archive<L> archive("");
+    P7Probe probe;
+    probe.opened = archive.open(lib, p7::CLSID_FormatZip, archivePath) == Ok;
+    std::uint32_t count = 0;
+    if (probe.opened)
+        archive.get()->GetNumberOfItems(&count);
+    for (std::uint32_t i = 0; i < count && !probe.encrypted; ++i)
+        probe.encrypted = itemFlag(archive.get(), i, p7::kpidEncrypted);
+    return probe;
+}
+
+int extractFormat(const p7::GUID& format, const std::string& archive, const std::string& destDir,
+                  const std::string& password, const ProgressSink* sink) {
+    if (!p7Available())
+        return Unsupported;
+    const P7Lib& lib = p7Lib();
+    return lib.layout == p7::Layout::Plain
+               ? extractWith<p7::Layout::Plain>(lib, format, archive, destDir, password, sink)
+               : extractWith<p7::Layout::VirtualDestructor>(lib, format, archive, destDir, password,
+                                                            sink);
 }
 
 } // namespace
 
 int p7Extract(const std::string& archive, const std::string& destDir, const std::string& password,
               const ProgressSink* sink) {
+    return extractFormat(p7::CLSID_Format7z, archive, destDir, password, sink);
+}
+
+int p7ExtractZip(const std::string& archive, const std::string& destDir,
+                 const std::string& password, const ProgressSink* sink) {
+    return extractFormat(p7::CLSID_FormatZip, archive, destDir, password, sink);
+}
+
+P7Probe p7ProbeZip(const std::string& archive) {
     if (!p7Available())
-        return Unsupported;
+        return {};
     const P7Lib& lib = p7Lib();
-    return lib.layout == p7::Layout::Plain
-               ? extractWith<p7::Layout::Plain>(lib, archive, destDir, password, sink)
-               : extractWith<p7::Layout::VirtualDestructor>(lib, archive, destDir, password, sink);
+    return lib.layout == p7::Layout::Plain ? probeWith<p7::Layout::Plain>(lib, archive)
+                                           : probeWith<p7::Layout::VirtualDestructor>(lib, archive);
 }
 
 } // namespace cfr

@@ -59,7 +59,8 @@ public:
         if (!stream)
             return p7::E_FAIL;
         *stream = nullptr;
-        finishCurrent();
+        discardCurrent();
+        index_ = index;
         if (progress_.checkCancelled())
             return p7::E_ABORT;
         if (askMode != p7::kAskExtract || index >= items_.size() || items_[index].path.empty())
@@ -86,9 +87,20 @@ public:
     p7::HRESULT PrepareOperation(std::int32_t) override { return p7::S_OK; }
 
     p7::HRESULT SetOperationResult(std::int32_t result) override {
-        if (result != p7::kOperationOk)
-            failed_ = true;
-        finishCurrent();
+        const bool encrypted = index_ < items_.size() && items_[index_].encrypted;
+        if (result == p7::kOperationOk) {
+            // An encrypted entry that passed its check proves the password right.
+            passwordProven_ = passwordProven_ || encrypted;
+            keepCurrent();
+        } else {
+            if (result == p7::kOperationUnsupportedMethod)
+                unsupported_ = true;
+            else if ((encrypted || result == p7::kOperationWrongPassword) && !passwordProven_)
+                passwordSuspect_ = true;
+            else
+                damaged_ = true;
+            discardCurrent();
+        }
         return p7::S_OK;
     }
 
@@ -96,18 +108,47 @@ public:
         return handOver(password_, password);
     }
 
-    // Closes the entry still open, if any; call once the plugin is done.
-    void finish() { finishCurrent(); }
-    bool failed() const { return failed_; }
-    // An output file could not be created or written: the disk's fault, not the password's.
-    bool writeFailed() const { return writeFailed_; }
+    // Call once the plugin is done. An entry still open then never got its verdict.
+    void finish() {
+        if (current_)
+            damaged_ = true;
+        discardCurrent();
+    }
     bool cancelled() const { return progress_.cancelled(); }
 
+    // What the job ended with, given what the plugin's Extract returned. Damage is only put
+    // down to the password while no encrypted entry has come out right.
+    int outcome(p7::HRESULT extractResult) const {
+        if (progress_.cancelled())
+            return Cancelled;
+        if (writeFailed_)
+            return Failed;
+        // Some entry uses a method this plugin was built without: no password can help.
+        if (unsupported_)
+            return Unsupported;
+        if (passwordSuspect_)
+            return BadPassword;
+        return damaged_ || extractResult != p7::S_OK ? Failed : Ok;
+    }
+
 private:
-    // A file whose close fails (a full disk, say) is as broken as one whose data was.
-    void finishCurrent() {
-        if (current_ && !current_->finish())
+    // An entry that passed the plugin's check is kept if it also has the size the archive
+    // declares and its close (on a full disk, say) succeeds.
+    void keepCurrent() {
+        if (!current_)
+            return;
+        const ExtractItem& item = items_[index_];
+        if (item.sizeKnown && current_->written() != item.size) {
+            damaged_ = true;
+            current_->discard();
+        } else if (!current_->finish()) {
             writeFailed_ = true;
+        }
+        current_.reset();
+    }
+    void discardCurrent() {
+        if (current_)
+            current_->discard();
         current_.reset();
     }
 
@@ -115,7 +156,11 @@ private:
     const std::wstring& password_;
     PluginProgress progress_;
     p7::Ref<FileOutStream<L>> current_;
-    bool failed_ = false;
+    std::uint32_t index_ = 0;
+    bool passwordProven_ = false;
+    bool passwordSuspect_ = false;
+    bool damaged_ = false;
+    bool unsupported_ = false;
     bool writeFailed_ = false;
 };
 

@@ -17,6 +17,9 @@ struct UpdateItem {
 struct ExtractItem {
     std::string path; // where the entry lands; empty when it must not be written
     bool isDir = false;
+    bool encrypted = false;
+    bool sizeKnown = false;
+    std::uint64_t size = 0; // what the archive says the entry holds, when known
 };
 
 } // namespace cfr

@@ -15,5 +15,16 @@ int p7Pack(const std::vector<std::string>& inputs, const std::string& dest,
            const std::string& password, const ProgressSink* sink);
 int p7Extract(const std::string& archive, const std::string& destDir, const std::string& password,
               const ProgressSink* sink);
+// Zip archives libzip cannot read: methods it lacks, a stub or padding before the archive,
+// names flagged UTF-8 that are not.
+int p7ExtractZip(const std::string& archive, const std::string& destDir,
+                 const std::string& password, const ProgressSink* sink);
+
+struct P7Probe {
+    bool opened = false;
+    bool encrypted = false; // some entry is
+};
+// Opens a zip through the plugin without extracting anything.
+P7Probe p7ProbeZip(const std::string& archive);
 
 } // namespace cfr

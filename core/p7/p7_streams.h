@@ -109,8 +109,11 @@ public:
     }
 
     bool open(const std::filesystem::path& path) { return file_.open(path); }
+    std::uint64_t written() const { return file_.end(); }
     // True when every write and the close succeeded; later writes fail.
     bool finish() { return file_.close(); }
+    // Removes the file: its entry failed its check or never ended.
+    void discard() { file_.discard(); }
 
 private:
     OutputFile file_;

@@ -1,5 +1,7 @@
 #include "p7/p7_text.h"
 
+#include "legacy_names.h"
+
 #include <cstdlib>
 #include <cwchar>
 
@@ -51,6 +53,22 @@ std::string wideToUtf8(const wchar_t* text) {
         }
     }
     return utf8;
+}
+
+std::string entryNameToUtf8(const wchar_t* name) {
+    std::string raw;
+    std::wstring run;
+    for (; name && *name; ++name) {
+        const auto code = static_cast<std::uint32_t>(*name);
+        if (code >= 0xEF80 && code <= 0xEFFF) {
+            raw += wideToUtf8(run.c_str());
+            run.clear();
+            raw.push_back(static_cast<char>(code - 0xEF00));
+        } else {
+            run.push_back(*name);
+        }
+    }
+    return decodeEntryName(raw + wideToUtf8(run.c_str()));
 }
 
 p7::BSTR allocBstr(const std::wstring& text) {

@@ -13,6 +13,10 @@ std::wstring utf8ToWide(const std::string& text);
 // Up to the first zero character.
 std::string wideToUtf8(const wchar_t* text);
 
+// An entry name from the plugin. Bytes it could not read as UTF-8 reach us as U+EF80 + (byte -
+// 0x80); they are put back and the name decoded as the zip reader decodes raw names.
+std::string entryNameToUtf8(const wchar_t* name);
+
 // A BSTR in one malloc block, so the plugin can release it with free().
 p7::BSTR allocBstr(const std::wstring& text);
 // Stores a new BSTR copy of text in out, for the plugin to release.

@@ -50,8 +50,12 @@ constexpr GUID IID_IArchiveExtractCallback = sevenZipIid(0x06, 0x20);
 constexpr GUID IID_IInArchive = sevenZipIid(0x06, 0x60);
 constexpr GUID IID_IArchiveUpdateCallback = sevenZipIid(0x06, 0x80);
 constexpr GUID IID_IOutArchive = sevenZipIid(0x06, 0xA0);
-constexpr GUID CLSID_Format7z = {
-    0x23170F69, 0x40C1, 0x278A, {0x10, 0x00, 0x00, 0x01, 0x10, 0x07, 0x00, 0x00}};
+// The plugin's format handlers differ in one id byte.
+constexpr GUID formatClsid(std::uint8_t id) {
+    return {0x23170F69, 0x40C1, 0x278A, {0x10, 0x00, 0x00, 0x01, 0x10, id, 0x00, 0x00}};
+}
+constexpr GUID CLSID_Format7z = formatClsid(0x07);
+constexpr GUID CLSID_FormatZip = formatClsid(0x01);
 
 enum VarType : std::uint16_t {
     VT_EMPTY = 0,
@@ -86,6 +90,7 @@ enum ItemProperty : PROPID {
     kpidSize = 7,
     kpidAttrib = 9,
     kpidMTime = 12,
+    kpidEncrypted = 15,
 };
 
 // Module property asked through GetModuleProp: how the plugin lays out IUnknown.
@@ -96,6 +101,8 @@ constexpr std::uint32_t kInterfaceTypeVirtualDestructor = 1;
 // Extraction: what the plugin asks a stream for, and how an entry ended.
 constexpr std::int32_t kAskExtract = 0;
 constexpr std::int32_t kOperationOk = 0;
+constexpr std::int32_t kOperationUnsupportedMethod = 1;
+constexpr std::int32_t kOperationWrongPassword = 9;
 
 using CreateObjectFn = HRESULT (*)(const GUID* clsid, const GUID* iid, void** outObject);
 using GetModulePropFn = HRESULT (*)(PROPID propId, PROPVARIANT* value);

@@ -1,10 +1,12 @@
 // The reader: everything libarchive can open (tar family, single streams, rar, plain 7z).
 #include "tar/tar_backend.h"
 
+#include "kinds.h"
 #include "output_file.h"
 #include "safe_path.h"
 #include "tar/archive_handles.h"
 #include "tar/extracted_files.h"
+#include "tar/kind_reader.h"
 #include "tar/read_entry_name.h"
 #include "utf8_locale.h"
 
@@ -14,12 +16,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 namespace cfr {
 namespace fs = std::filesystem;
 namespace {
 
-const int kReadBlockSize = 65536;
 // Progress without a total: B / (B + 4 MiB) is 0.5 after the first 4 MiB.
 const double kProgressHalfway = 4194304.0;
 
@@ -85,16 +87,30 @@ private:
                 break;
             if (r < ARCHIVE_WARN)
                 return readFailure(entry);
-            if (!out.write(block, size))
+            // Sparse entries come as blocks at their offsets; the gaps are holes.
+            if (offset < 0 || !out.writeAt(std::uint64_t(offset), block, size))
                 return Failed;
             extractedBytes_ += size;
             if (sink_.cancelled())
                 return Cancelled;
         }
-        if (!out.close())
+        if (!matchesDeclaredSize(entry, out) || !out.close())
             return Failed;
         files_.add(target);
         return Ok;
+    }
+
+    // An entry that comes out shorter or longer than its header says is not the file the
+    // archive holds. A sparse one may end in a hole, which no data block covers.
+    static bool matchesDeclaredSize(archive_entry* entry, OutputFile& out) {
+        if (!archive_entry_size_is_set(entry))
+            return true;
+        const la_int64_t declared = archive_entry_size(entry);
+        if (declared < 0 || out.end() > std::uint64_t(declared))
+            return false;
+        if (archive_entry_sparse_count(entry) > 0)
+            return out.extendTo(std::uint64_t(declared));
+        return out.end() == std::uint64_t(declared);
     }
 
     // Where a data-less hard-link entry points, when that lies inside the destination.
@@ -120,21 +136,19 @@ private:
 
 int tarExtract(const std::string& archivePath, const std::string& destDir,
                const std::string& password, const ProgressSink* sink) {
-    // libarchive reads standard input when given no file name.
-    if (archivePath.empty())
+    return tarExtractParts({archivePath}, destDir, password, sink);
+}
+
+int tarExtractParts(const std::vector<std::string>& parts, const std::string& destDir,
+                    const std::string& password, const ProgressSink* sink) {
+    if (parts.empty() || parts.front().empty())
         return OpenFailed;
+    const std::string& archivePath = parts.front();
     if (destDir.empty())
         return InvalidArgument;
     ensureUtf8Locale();
-    ArchiveReader reader(archive_read_new());
+    ArchiveReader reader = openKindReader(parts, kindOfFileName(archivePath), password);
     if (!reader)
-        return InvalidArgument;
-    archive_read_support_format_all(reader.get());
-    archive_read_support_filter_all(reader.get());
-    archive_read_support_format_raw(reader.get());
-    if (!password.empty())
-        archive_read_add_passphrase(reader.get(), password.c_str());
-    if (archive_read_open_filename(reader.get(), archivePath.c_str(), kReadBlockSize) != ARCHIVE_OK)
         return OpenFailed;
     std::error_code ec;
     fs::create_directories(destDir, ec);

@@ -3,6 +3,8 @@
 
 #include "cfr.h"
 
+#include <zip.h>
+
 #include <string>
 #include <vector>
 
@@ -13,5 +15,8 @@ int zipPack(const std::vector<std::string>& inputs, const std::string& dest,
 // Progress is reported as offset + scale × (fraction of this archive).
 int zipExtract(const std::string& archive, const std::string& destDir, const std::string& password,
                const ProgressSink* sink, double offset, double scale);
+// Whether libzip can decompress and decrypt the entry; the 7-Zip plugin reads more methods.
+bool libzipDecodes(const zip_stat_t& st);
+bool libzipDecodesAll(zip_t* archive);
 
 } // namespace cfr

@@ -5,6 +5,8 @@ import Coffret 1.0
 Connections {
     property Item window
 
+    signal jobCancelled
+
     target: PackController
 
     function onPackSucceeded(destName) {
@@ -38,5 +40,13 @@ Connections {
 
     function onExtractFailed(message) {
         window.showMessage(message, true);
+    }
+
+    // A cancelled job leaves nothing to record: the next job starts from scratch.
+    function onCancelled() {
+        window.pendingVaultId = "";
+        window.pendingVaultPwd = "";
+        window.pendingPackPassword = "";
+        jobCancelled();
     }
 }

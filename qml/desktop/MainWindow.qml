@@ -117,6 +117,7 @@ Item {
 
     JobOutcomes {
         window: root
+        onJobCancelled: toast.show(qsTr("Cancelled"))
     }
 
     UpdateOutcomes {
@@ -242,14 +243,6 @@ Item {
 
     ProgressDialog {
         id: progressDialog
-
-        cancellable: true
-        onCancelled: {
-            root.pendingVaultId = "";
-            root.pendingVaultPwd = "";
-            root.pendingPackPassword = "";
-            toast.show(qsTr("Cancelled"));
-        }
     }
 
     PasswordManagerWindow {

@@ -29,6 +29,12 @@ QtObject {
 
     function packTo(chosen) {
         var dest = PathRules.withPackExtension(chosen, window.packExt);
+        // The save dialog asked about the name it was given, not about this one.
+        if (dest !== chosen && AppBackend.pathExists(dest)
+                && !AppBackend.confirm(qsTr("Replace file"),
+                                       qsTr("\"%1\" already exists. Replace it?")
+                                       .arg(PathRules.fileName(dest))))
+            return;
         window.packDestFile = dest;
         if (WindowRules.packNeedsPassword(PackController.formatCanEncrypt(dest),
                                           PackController.formatRequiresPassword(dest),

@@ -2,6 +2,7 @@
 // found by title, buttons clicked with the mouse, the clipboard read back with xclip.
 #include "cfr.h"
 #include "test_support.h"
+#include "x_close.h"
 #include "x_session.h"
 
 #include <QDir>
@@ -30,6 +31,8 @@ private slots:
     void jobsWithoutPrompt();
     void packageWithRandomPasswordFromTheClipboard();
     void separateFoldersWithDismissedPrompt();
+    void largeJobCancelled_data();
+    void largeJobCancelled();
 
 private:
     QProcessEnvironment environment() const { return x_.environment(); }
@@ -40,7 +43,13 @@ private:
     XWindow waitForWindow(const QString& title, int width, int timeoutMs = 15000) const {
         return x_.waitForWindow(title, width, timeoutMs);
     }
+    void clickAt(const XWindow& window, int px, int py) const { x_.clickAt(window, px, py); }
     void pressOk(const XWindow& window, bool resultWindow) const;
+    QString otherWindow(const QString& title, const QString& known) const;
+    bool isShown(const XWindow& window) const { return x_.isShown(window); }
+    void screenshot(const XWindow& window, const QString& name) const {
+        x_.screenshot(window, name);
+    }
     static bool finishedWithZero(QProcess& process);
 
     testing::TemporaryHome home_;
@@ -57,14 +66,26 @@ void ProgramTest::initTestCase() {
 // OK sits at the bottom: full width in the password window, at the right in the result one.
 // Like a person, the robot clicks again when the window is still there a moment later.
 void ProgramTest::pressOk(const XWindow& window, bool resultWindow) const {
-    for (int attempt = 0; attempt < 5 && x_.isShown(window); ++attempt) {
+    for (int attempt = 0; attempt < 5 && isShown(window); ++attempt) {
         if (resultWindow)
-            x_.clickAt(window, window.size.width() - 12 - 44, window.size.height() - 12 - 17);
+            clickAt(window, window.size.width() - 12 - 44, window.size.height() - 12 - 17);
         else
-            x_.clickAt(window, window.size.width() / 2, window.size.height() - 24 - 20);
-        for (int wait = 0; wait < 10 && x_.isShown(window); ++wait)
+            clickAt(window, window.size.width() / 2, window.size.height() - 24 - 20);
+        for (int wait = 0; wait < 10 && isShown(window); ++wait)
             QTest::qWait(200);
     }
+}
+
+// A shown window with that title other than the one already known, or empty.
+QString ProgramTest::otherWindow(const QString& title, const QString& known) const {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        const QByteArray ids = x("xdotool", {"search", "--onlyvisible", "--name", title});
+        for (const QByteArray& id : ids.split('\n'))
+            if (!id.trimmed().isEmpty() && id.trimmed() != known.toLatin1())
+                return QString::fromLatin1(id.trimmed());
+        QTest::qWait(200);
+    }
+    return {};
 }
 
 bool ProgramTest::finishedWithZero(QProcess& process) {
@@ -78,25 +99,34 @@ bool ProgramTest::finishedWithZero(QProcess& process) {
 
 void ProgramTest::formsThatExitAtOnce_data() {
     QTest::addColumn<QStringList>("args");
-    QTest::addColumn<bool>("display");
+    QTest::addColumn<QString>("display"); // "ours": the test's server
     QTest::addColumn<int>("exitCode");
-    QTest::newRow("7z alone") << QStringList{"photos.7z"} << true << 0;
-    QTest::newRow("upper-case flag") << QStringList{"XC", "/tmp", "a.zip"} << true << 0;
-    QTest::newRow("-pk without file") << QStringList{"-pk", ".zip", "1", "/tmp"} << true << 0;
-    QTest::newRow("unknown flag") << QStringList{"-q", "/tmp", "a", "b"} << true << 0;
-    QTest::newRow("no display, main window") << QStringList{} << false << 1;
-    QTest::newRow("no display, context-menu job")
-        << QStringList{"-xc", "/tmp", "a.zip"} << false << 0;
+    // A display number no server listens on.
+    int dead = 900;
+    while (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(dead)))
+        ++dead;
+    const QString silent = QStringLiteral(":%1").arg(dead);
+    QTest::newRow("7z alone") << QStringList{"photos.7z"} << "ours" << 0;
+    QTest::newRow("upper-case flag") << QStringList{"XC", "/tmp", "a.zip"} << "ours" << 0;
+    QTest::newRow("-pk without file") << QStringList{"-pk", ".zip", "1", "/tmp"} << "ours" << 0;
+    QTest::newRow("unknown flag") << QStringList{"-q", "/tmp", "a", "b"} << "ours" << 0;
+    QTest::newRow("no display, main window") << QStringList{} << "" << 1;
+    QTest::newRow("no display, context-menu job") << QStringList{"-xc", "/tmp", "a.zip"} << "" << 0;
+    QTest::newRow("display not answering, main window") << QStringList{} << silent << 1;
+    QTest::newRow("display not answering, context-menu job")
+        << QStringList{"-xc", "/tmp", "a.zip"} << silent << 0;
 }
 
 void ProgramTest::formsThatExitAtOnce() {
     QFETCH(QStringList, args);
-    QFETCH(bool, display);
+    QFETCH(QString, display);
     QFETCH(int, exitCode);
     QProcessEnvironment env = environment();
-    if (!display) {
+    if (display != "ours") {
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             env.remove(name);
+        if (!display.isEmpty())
+            env.insert("DISPLAY", display);
     }
     QProcess process;
     process.setProcessEnvironment(env);
@@ -104,7 +134,7 @@ void ProgramTest::formsThatExitAtOnce() {
     QVERIFY2(process.waitForFinished(10000), "did not exit at once");
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), exitCode);
-    if (!display)
+    if (display != "ours")
         QVERIFY(process.readAllStandardError().contains("needs a graphical session"));
 }
 
@@ -133,7 +163,7 @@ void ProgramTest::jobsWithoutPrompt() {
     const XWindow result = waitForWindow("^Coffret$", 380);
     QVERIFY(result.isValid());
     QVERIFY(!waitForWindow(QString::fromUtf8("^密码$"), 360, 100).isValid());
-    x_.screenshot(result, "result");
+    screenshot(result, "result");
     pressOk(result, true);
     QVERIFY(finishedWithZero(process));
     output = output.arg(dir);
@@ -153,13 +183,13 @@ void ProgramTest::packageWithRandomPasswordFromTheClipboard() {
     const XWindow prompt = waitForWindow(QString::fromUtf8("^密码$"), 360);
     QVERIFY(prompt.isValid());
     QCOMPARE(prompt.size.height(), 372); // random password preselected
-    x_.screenshot(prompt, "password");
+    screenshot(prompt, "password");
     pressOk(prompt, false);
 
     const XWindow progress = waitForWindow("^Coffret$", 480, 5000);
     if (progress.isValid()) {
-        QCOMPARE(progress.size.height(), 160); // two rounds for a package
-        x_.screenshot(progress, "progress");
+        QCOMPARE(progress.size.height(), 206); // two rounds for a package
+        screenshot(progress, "progress");
     }
     const XWindow result = waitForWindow("^Coffret$", 380, 60000);
     QVERIFY(result.isValid());
@@ -201,6 +231,37 @@ void ProgramTest::separateFoldersWithDismissedPrompt() {
     pressOk(result, true);
     QVERIFY(finishedWithZero(process));
     QCOMPARE(testing::treeListing(out), (QStringList{"open/", "open/note.txt"}));
+}
+
+void ProgramTest::largeJobCancelled_data() {
+    QTest::addColumn<bool>("byTitleBar");
+    QTest::newRow("Cancel button") << false;
+    QTest::newRow("title bar, answered yes") << true;
+}
+
+// Long enough that the job is still running whatever the machine's load: xz takes seconds
+// for each of these incompressible megabytes.
+void ProgramTest::largeJobCancelled() {
+    QFETCH(bool, byTitleBar);
+    const QString dir = work_.path() + "/cancel " + QTest::currentDataTag();
+    testing::writeFile(dir + "/album.bin", testing::noiseBytes(96 * 1024 * 1024, 3));
+
+    QProcess process;
+    start(process, {"-pk", ".tar.xz", "0", dir, dir + "/album.bin"});
+    const XWindow progress = waitForWindow("^Coffret$", 480);
+    QVERIFY(progress.isValid());
+    if (byTitleBar) {
+        QVERIFY(closeLikeTitleBar(x_.display().toLatin1(), progress.id.toULong()));
+        const QString question = otherWindow("^Coffret$", progress.id);
+        QVERIFY(!question.isEmpty());
+        x("xdotool", {"windowfocus", "--sync", question});
+        x("xdotool", {"key", "y"});
+    } else {
+        clickAt(progress, progress.size.width() - 24 - 44, progress.size.height() - 24 - 17);
+    }
+    // No result window: the process ends by itself.
+    QVERIFY(finishedWithZero(process));
+    QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{"album.bin"});
 }
 
 QTEST_GUILESS_MAIN(ProgramTest)

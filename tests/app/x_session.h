@@ -21,6 +21,7 @@ public:
 
     // Starts Xvfb on a free display; false when none starts.
     bool start();
+    QString display() const { return display_; }
     QProcessEnvironment environment() const;
     QByteArray x(const QString& tool, const QStringList& args) const;
     void launch(QProcess& process, const QString& program, const QStringList& args,

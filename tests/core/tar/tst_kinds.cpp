@@ -23,6 +23,8 @@ private slots:
         QTest::newRow("7Z") << "a.7Z" << int(cfr::SevenZip);
         QTest::newRow("cfr") << "vault/a.cfr" << int(cfr::Package);
         QTest::newRow("rar") << "a.rar" << int(cfr::Rar);
+        QTest::newRow("later part of an old-style rar set") << "a.R07" << int(cfr::Rar);
+        QTest::newRow("not a rar part") << "a.r7" << int(cfr::Unknown);
         QTest::newRow("txt.bz2") << "notes.txt.bz2" << int(cfr::Bz2);
         QTest::newRow("only the suffix") << ".gz" << int(cfr::Gz);
         QTest::newRow("folder named like a zip") << "x.zip/readme" << int(cfr::Unknown);

@@ -9,9 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tartest;
 using testing::readFile;
@@ -235,8 +234,7 @@ private slots:
             damaged[i] = char(~damaged[i]);
         QTest::newRow("damaged xz") << "d.tar.xz" << damaged << int(cfr::Failed);
         QTest::newRow("truncated rar")
-            << "t.rar" << readFile(testing::testData("rar/rar.rar")).left(200)
-            << int(cfr::Failed);
+            << "t.rar" << readFile(testing::testData("rar/rar.rar")).left(200) << int(cfr::Failed);
     }
 
     void badArchivesEndInTheRightResult() {
@@ -259,23 +257,6 @@ private slots:
         QVERIFY(testing::writeFile(tmp.path() + "/occupied", "a file"));
         QCOMPARE(extractTo(tmp.path() + "/folders.tar", tmp.path() + "/occupied/dest"),
                  int(cfr::Failed));
-    }
-
-    void aFullDiskIsAFailureNotASuccess() {
-        QTemporaryDir tmp;
-        const QString archive = tmp.path() + "/big.tar";
-        QVERIFY(writeTar(archive, {file("big.bin", testing::noiseBytes(3 * 1024 * 1024, 5))}));
-        // A file size limit makes writes past 1 MiB fail as a full disk would.
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved;
-        getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limited = saved;
-        limited.rlim_cur = 1024 * 1024;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
-        const int result = extractTo(archive, tmp.path() + "/out");
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
-        QCOMPARE(result, int(cfr::Failed));
     }
 
     void nullArguments() {
@@ -332,21 +313,8 @@ private slots:
 
     void rarHardLinkKeepsItsContent() {
         QTemporaryDir tmp;
-        QCOMPARE(extractTo(testing::testData("rar/rar5_hardlink.rar"), tmp.path()),
-                 int(cfr::Ok));
+        QCOMPARE(extractTo(testing::testData("rar/rar5_hardlink.rar"), tmp.path()), int(cfr::Ok));
         QCOMPARE(readFile(tmp.path() + "/hardlink.txt"), readFile(tmp.path() + "/file.txt"));
-    }
-
-    void encryptedRarEntries() {
-        // libarchive flags the encrypted RAR 4 entries but cannot decrypt them.
-        QTemporaryDir tmp;
-        QCOMPARE(extractTo(testing::testData("rar/rar4_encrypted.rar"), tmp.path()),
-                 int(cfr::BadPassword));
-        QCOMPARE(readFile(tmp.path() + "/a.txt").size(), 18);
-        // RAR 5 encryption is invisible to this libarchive: at least never a success.
-        const int rar5 = extractTo(testing::testData("rar/rar5_encrypted.rar"),
-                                   tmp.path() + "/5", "password");
-        QVERIFY(rar5 == cfr::BadPassword || rar5 == cfr::Failed);
     }
 };
 

@@ -208,18 +208,6 @@ private slots:
         // A folder cannot be made below a regular file, whoever runs the test.
         QCOMPARE(extract(archive, scratch.path("plainfile/out"), ""), int(cfr::Failed));
     }
-
-    void cancelStopsAndRemovesThePartialFile() {
-        Scratch scratch;
-        const QString archive = scratch.path("two.zip");
-        QVERIFY(writeCraftedZip(archive, {{"first.bin", testing::noiseBytes(300000)},
-                                          {"second.txt", "never reached"}}));
-        ProgressLog log;
-        log.stopWhen = [&] { return !log.fractions.empty(); };
-        QCOMPARE(extract(archive, scratch.path("out"), "", &log), int(cfr::Cancelled));
-        QCOMPARE(log.fractions.size(), std::size_t(1));
-        QVERIFY(QDir(scratch.path("out")).isEmpty());
-    }
 };
 
 QTEST_GUILESS_MAIN(ZipExtractTest)

@@ -187,7 +187,11 @@ TestCase {
             {tag: "zip with Encrypt", format: 1, encrypt: true, chosen: "/d", prompt: true,
              written: "/d.zip"},
             {tag: "package always prompts", format: 0, encrypt: false, chosen: "/e.zip",
-             prompt: true, written: "/e.cfr"}
+             prompt: true, written: "/e.cfr"},
+            {tag: "forced name taken, kept", format: 4, encrypt: false, chosen: "/a.7z",
+             prompt: false, written: "", replace: "no"},
+            {tag: "forced name taken, replaced", format: 4, encrypt: false, chosen: "/a.7z",
+             prompt: false, written: "/a.tar.gz", replace: "yes"}
         ];
     }
 
@@ -195,7 +199,13 @@ TestCase {
         view.fileModel.addFile(work + "/note.txt");
         view.packFormatIndex = row.format;
         view.packEncrypt = row.encrypt;
+        if (row.replace)
+            TestHelper.answerNextDialog(row.replace);
         view.packFlow.packTo(work + row.chosen);
+        if (row.written.length === 0) {
+            verify(!PackController.isRunning);
+            return;
+        }
         compare(view.passwordWindow.visible, row.prompt);
         if (row.prompt) {
             findChild(view.passwordWindow, "passwordField").text = "pk";
@@ -262,5 +272,14 @@ TestCase {
         verify(!dialog.downloading);
         compare(message(), "Download failed: disk full");
         dialog.close();
+    }
+
+    function test_cancelledJobLeavesNothingPending() {
+        view.pendingVaultId = "some-id";
+        view.pendingPackPassword = "pw";
+        PackController.cancelled();
+        compare(view.pendingVaultId, "");
+        compare(view.pendingPackPassword, "");
+        compare(findChild(view, "toast").text, "Cancelled");
     }
 }

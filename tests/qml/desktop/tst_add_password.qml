@@ -2,10 +2,9 @@ import QtQuick 2.15
 import QtTest 1.15
 import Coffret 1.0
 
-// The saved-password windows over the real store: what the add window refuses, in order,
-// and moving an entry in the manager.
+// The add-password window over the real store: what it refuses, in the order it checks.
 TestCase {
-    name: "PasswordWindows"
+    name: "AddPasswordWindow"
     when: windowShown
 
     function test_addValidationOrder_data() {
@@ -38,19 +37,5 @@ TestCase {
             compare(UserData.passwordModel.nameAt(before), "mail");
             compare(UserData.passwordModel.passwordAt(before), "a");
         }
-    }
-
-    function test_managerMovesTheSelection() {
-        UserData.addPassword("second", "2");
-        var manager = createTemporaryObject(Qt.createComponent("qrc:/Coffret/qml/PasswordManagerWindow.qml"),
-                                            null);
-        manager.show();
-        var last = UserData.passwordModel.count - 1;
-        manager.selectedRow = last;
-        verify(!findChild(manager, "downButton").enabled);
-        findChild(manager, "upButton").clicked();
-        compare(UserData.passwordModel.nameAt(last - 1), "second");
-        compare(manager.selectedRow, last - 1);
-        verify(findChild(manager, "downButton").enabled);
     }
 }
