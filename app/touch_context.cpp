@@ -1,6 +1,7 @@
 #include "app/touch_context.h"
 
-#include <QDebug>
+#include "app/app_logging.h"
+
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -15,7 +16,7 @@ void setContextObject(QQmlEngine& engine, const QString& document, const char* c
     if (object)
         object->setParent(&engine);
     else
-        qWarning().noquote() << QStringLiteral("Failed to create %1:").arg(document)
+        qCWarning(lcApp).noquote() << QStringLiteral("Failed to create %1:").arg(document)
                              << component.errorString();
     engine.rootContext()->setContextProperty(QLatin1String(contextName), object);
 }

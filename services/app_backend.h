@@ -49,8 +49,6 @@ public:
 
 signals:
     void mainWindowChanged();
-    void fileDialogFinished();
-    void errorOccurred(const QString& message);
 
 private:
     QPointer<QQuickWindow> mainWindow_;

@@ -176,22 +176,6 @@
         <source>Folder</source>
         <translation>文件夹</translation>
     </message>
-    <message>
-        <source>%1 B</source>
-        <translation>%1 B</translation>
-    </message>
-    <message>
-        <source> KB</source>
-        <translation> KB</translation>
-    </message>
-    <message>
-        <source> MB</source>
-        <translation> MB</translation>
-    </message>
-    <message>
-        <source> GB</source>
-        <translation> GB</translation>
-    </message>
 </context>
 <context>
     <name>FileOpener</name>
@@ -616,17 +600,6 @@ Files extracted to: %1</source>
     <message>
         <source>Download failed: %1</source>
         <translation>下载失败：%1</translation>
-    </message>
-</context>
-<context>
-    <name>UserData</name>
-    <message>
-        <source>Password Name</source>
-        <translation>密码名称</translation>
-    </message>
-    <message>
-        <source>Password</source>
-        <translation>密码</translation>
     </message>
 </context>
 <context>

@@ -147,6 +147,11 @@ void TestLibraryIndex::unusableFileIsKeptAside() {
     index.rename(id, "again");
     QCOMPARE(testing::readFile(libraryFile() + ".bad"), contents);
     QCOMPARE(savedLibrary().at(0).toObject()["name"].toString(), QString("again"));
+
+    // A folder where the file belongs cannot be replaced, and the caller hears of it.
+    QVERIFY(QFile::remove(libraryFile()) && QDir().mkpath(libraryFile()));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^cannot save "));
+    QVERIFY(!index.save());
 }
 
 void TestLibraryIndex::loadDropsForeignElementsAndRepairs() {

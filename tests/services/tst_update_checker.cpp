@@ -174,11 +174,11 @@ void UpdateCheckerTest::readsManifest_data() {
     QTest::newRow("other platforms only, asked")
         << 200 << QByteArray("{\"platforms\": {\"windows\": {\"version\": \"9\"}}}") << true
         << "failed"
-        << "[UpdateChecker] no manifest entry for platform: linux";
+        << "no manifest entry for platform: linux";
     QTest::newRow("array") << 200 << QByteArray("[{\"platforms\": {}}]") << true << "failed"
-                           << "[UpdateChecker] parse error:";
+                           << "parse error:";
     QTest::newRow("http error") << 404 << QByteArray("gone") << true << "failed"
-                                << "[UpdateChecker] network error:";
+                                << "network error:";
 }
 
 void UpdateCheckerTest::readsManifest() {
