@@ -1,11 +1,11 @@
 #include "app/cli_windows.h"
 
+#include "app/app_logging.h"
 #include "app/password_helper.h"
 #include "app/qml_module.h"
 #include "jobs/pack_controller.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QDir>
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
@@ -32,8 +32,8 @@ QObject* createWindow(const QString& name) {
     QQmlComponent component(cliEngine, QUrl(QStringLiteral("qrc:/Coffret/qml/%1.qml").arg(name)));
     QObject* window = component.create(cliEngine->rootContext());
     if (!window)
-        qWarning().noquote() << QStringLiteral("Failed to create %1:").arg(name)
-                             << component.errorString();
+        qCWarning(lcApp).noquote()
+            << QStringLiteral("Failed to create %1:").arg(name) << component.errorString();
     return window;
 }
 
@@ -78,7 +78,7 @@ void runJobWithProgress(QApplication& app, const CliJob& job) {
         progressWindow = createWindow(QStringLiteral("ProgressDialog"));
     PackController* controller = packControllerSingleton();
     if (!controller) {
-        qWarning() << "Failed to get PackController singleton";
+        qCWarning(lcApp) << "Failed to get PackController singleton";
         return;
     }
 

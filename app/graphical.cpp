@@ -2,14 +2,13 @@
 
 #include "app/file_open_filter.h"
 #include "app/qml_module.h"
+#include "app/touch_context.h"
 #include "services/shell_integration.h"
 #include "services/update_checker.h"
 
 #include <QApplication>
 #include <QLocale>
 #include <QQmlApplicationEngine>
-#include <QQmlComponent>
-#include <QQmlContext>
 #include <QQuickStyle>
 #include <QTimer>
 
@@ -17,25 +16,9 @@ namespace {
 
 const int updateCheckDelayMs = 2500;
 
-// Creates one of the touch interface's global objects; a failure leaves it null.
-void setContextObject(QQmlApplicationEngine& engine, const QString& document,
-                      const char* contextName, const QVariantMap& initialProperties = {}) {
-    QQmlComponent component(&engine, QUrl(QStringLiteral("qrc:/Coffret/qml/") + document));
-    QObject* object =
-        component.createWithInitialProperties(initialProperties, engine.rootContext());
-    if (object)
-        object->setParent(&engine);
-    else
-        qWarning().noquote() << QStringLiteral("Failed to create %1:").arg(document)
-                             << component.errorString();
-    engine.rootContext()->setContextProperty(QLatin1String(contextName), object);
-}
-
 QUrl prepareMobile(QApplication& app, QQmlApplicationEngine& engine) {
     QQuickStyle::setStyle(QStringLiteral("iOS"));
-    setContextObject(engine, QStringLiteral("Tokens.qml"), "Theme");
-    setContextObject(engine, QStringLiteral("Strings.qml"), "Str",
-                     {{QStringLiteral("systemLocaleName"), QLocale::system().name()}});
+    installTouchContext(engine, QLocale::system().name());
     app.installEventFilter(new FileOpenFilter(&app));
     return QUrl(QStringLiteral("qrc:/Coffret/qml/MobileApp.qml"));
 }

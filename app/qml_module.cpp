@@ -9,6 +9,7 @@
 #include "services/file_model.h"
 #include "services/file_opener.h"
 #include "services/file_picker.h"
+#include "services/folder_listing.h"
 #include "services/update_checker.h"
 
 #include <QPointer>
@@ -74,6 +75,8 @@ void registerModule() {
         moduleUri, 1, 0, "PasswordModel",
         QStringLiteral("PasswordModel cannot be created from QML"));
     registerSingleton("UserData", userData);
+    // The touch interface's folder browser.
+    qmlRegisterType<FolderListing>(moduleUri, 1, 0, "FolderListing");
 }
 
 } // namespace

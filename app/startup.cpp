@@ -1,7 +1,8 @@
 #include "app/startup.h"
 
+#include "app/app_logging.h"
+
 #include <QApplication>
-#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
@@ -19,7 +20,7 @@ void installQtTranslation(QCoreApplication& app) {
     if (!translator->load(QStringLiteral("qt_") + QLocale::system().name(), dir))
         return;
     app.installTranslator(translator);
-    qDebug().noquote() << "Qt translations loaded from:" << dir;
+    qCDebug(lcApp).noquote() << "Qt translations loaded from:" << dir;
 }
 
 void installApplicationTranslation(QCoreApplication& app, const QString& programPath) {
@@ -28,11 +29,11 @@ void installApplicationTranslation(QCoreApplication& app, const QString& program
     if (translator->load(QLatin1String(applicationTranslation), dir, QStringLiteral("_"),
                          QStringLiteral(".qm"))) {
         app.installTranslator(translator);
-        qDebug().noquote() << "Application translations loaded from:" << dir;
-        qDebug().noquote() << "Using Chinese translations";
+        qCDebug(lcApp).noquote() << "Application translations loaded from:" << dir;
+        qCDebug(lcApp).noquote() << "Using Chinese translations";
     } else {
-        qDebug().noquote() << "Failed to load translations from:" << dir;
-        qDebug().noquote() << "Looking for Coffret_zh_CN.qm in:" << dir;
+        qCDebug(lcApp).noquote() << "Failed to load translations from:" << dir;
+        qCDebug(lcApp).noquote() << "Looking for Coffret_zh_CN.qm in:" << dir;
     }
 }
 
@@ -40,7 +41,7 @@ void installApplicationTranslation(QCoreApplication& app, const QString& program
 
 void setApplicationIdentity() {
     QCoreApplication::setApplicationName(QStringLiteral("Coffret"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.4.9.51"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(COFFRET_VERSION_TEXT));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon/MAIN")));
 }
 

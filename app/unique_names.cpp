@@ -1,7 +1,8 @@
 #include "app/unique_names.h"
 
+#include "library/free_names.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -18,12 +19,7 @@ QString uniqueExtractionDir(const QString& parent, const QString& archive) {
     // ".zip" alone would otherwise name the parent folder itself.
     if (name.isEmpty())
         name = QStringLiteral("extracted");
-    const QString base = inFolder(parent, name);
-    QString candidate = base;
-    // A file of that name blocks the folder as surely as a folder does.
-    for (int k = 1; QFileInfo::exists(candidate); ++k)
-        candidate = base + QStringLiteral(" (%1)").arg(k);
-    return candidate;
+    return freePath(inFolder(parent, name));
 }
 
 QString uniquePackDestination(const QString& folder, const QString& name, const QString& suffix) {
@@ -32,9 +28,5 @@ QString uniquePackDestination(const QString& folder, const QString& name, const 
     QString stem = name.isEmpty() ? info.completeBaseName() : name;
     if (stem.isEmpty())
         stem = QStringLiteral("archive");
-    const QString prefix = inFolder(info.absoluteFilePath(), stem);
-    QString candidate = prefix + suffix;
-    for (int k = 1; QFile::exists(candidate); ++k)
-        candidate = prefix + QStringLiteral(" (%1)").arg(k) + suffix;
-    return candidate;
+    return freePath(inFolder(info.absoluteFilePath(), stem), suffix);
 }

@@ -28,13 +28,13 @@ bool isDirectory(const std::string& path) {
     return fs::is_directory(path, ec);
 }
 
-std::string numbered(const std::string& name, int n, bool directory) {
-    const std::string mark = " (" + std::to_string(n) + ")";
+// Where the number goes: before a file's extension, after a folder's whole name.
+std::size_t extensionStart(const std::string& name, bool directory) {
     const auto dot = name.find_last_of('.');
     // A leading dot (".profile") is a hidden name, not an extension.
     if (directory || dot == std::string::npos || dot == 0)
-        return name + mark;
-    return name.substr(0, dot) + mark + name.substr(dot);
+        return name.size();
+    return dot;
 }
 
 } // namespace
@@ -44,13 +44,22 @@ std::vector<NamedInput> nameInputs(const std::vector<std::string>& inputs) {
     std::set<std::string> taken;
     for (const auto& path : inputs) {
         const std::string base = lastComponent(path);
-        std::string name = base;
-        for (int n = 1; taken.count(name); ++n)
-            name = numbered(base, n, isDirectory(path));
+        const auto split = extensionStart(base, isDirectory(path));
+        const std::string name =
+            freeName(base.substr(0, split), base.substr(split),
+                     [&taken](const std::string& candidate) { return taken.count(candidate) > 0; });
         taken.insert(name);
         named.push_back({path, name});
     }
     return named;
+}
+
+std::string freeName(const std::string& stem, const std::string& suffix,
+                     const std::function<bool(const std::string&)>& taken) {
+    std::string candidate = stem + suffix;
+    for (int n = 1; taken(candidate); ++n)
+        candidate = stem + " (" + std::to_string(n) + ")" + suffix;
+    return candidate;
 }
 
 } // namespace cfr

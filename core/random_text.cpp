@@ -5,35 +5,32 @@
 
 namespace cfr {
 
-std::string makePassword(int n) {
-    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
-                                   "0123456789!@#$%^&*()-_=+[]{}";
-    static_assert(sizeof(alphabet) - 1 == 80, "the alphabet has 80 characters");
-    // 2^32 - 16 is a multiple of 80: rejecting the top 16 values keeps every character
-    // equally likely.
-    const std::uint32_t limit = 0xFFFFFFF0u;
-    std::random_device source("default");
+std::string randomText(int n, const std::string& alphabet) {
     std::string out;
-    out.reserve(n > 0 ? n : 0);
+    if (n <= 0 || alphabet.empty())
+        return out;
+    // Values from the largest multiple of the alphabet's size up are drawn again, so every
+    // character is equally likely; for 80 characters that rejects the top 16 of 2^32.
+    const std::uint64_t range = std::uint64_t(1) << 32;
+    const std::uint64_t limit = range - range % alphabet.size();
+    const std::uint64_t step = limit / alphabet.size();
+    std::random_device source("default");
+    out.reserve(n);
     while (static_cast<int>(out.size()) < n) {
-        const std::uint32_t value = source();
-        if (value >= limit)
-            continue;
-        out.push_back(alphabet[value / 53687091u]);
+        const std::uint64_t value = std::uint32_t(source());
+        if (value < limit)
+            out.push_back(alphabet[value / step]);
     }
     return out;
 }
 
+std::string makePassword(int n) {
+    return randomText(n, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                         "0123456789!@#$%^&*()-_=+[]{}");
+}
+
 std::string randomHex(int n) {
-    static const char digits[] = "0123456789abcdef";
-    std::random_device source("default");
-    std::string out;
-    for (int i = 0; i < n; ++i) {
-        const unsigned byte = source() & 0xFFu;
-        out.push_back(digits[byte >> 4]);
-        out.push_back(digits[byte & 0xFu]);
-    }
-    return out;
+    return randomText(2 * n, "0123456789abcdef");
 }
 
 } // namespace cfr

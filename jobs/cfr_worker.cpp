@@ -2,6 +2,7 @@
 
 #include "core/cfr.h"
 #include "jobs/pack_function.h"
+#include "library/free_names.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -90,14 +91,12 @@ QString CfrWorker::freshSubfolder(const QString& archive) {
     QString name = QFileInfo(archive).completeBaseName();
     if (name.isEmpty())
         name = QStringLiteral("extracted");
-    const QDir base(dest);
-    QString candidate = name;
-    for (int k = 1; base.exists(candidate) || usedNames.contains(candidate); ++k)
-        candidate = name + QStringLiteral(" (%1)").arg(k);
-    usedNames.insert(candidate);
-    const QString target = base.filePath(candidate);
+    const QString target =
+        freePath(QDir(dest).filePath(name), QString(),
+                 [this](const QString& path) { return usedFolders.contains(path); });
+    usedFolders.insert(target);
     // A folder that cannot be made shows up as this archive's failure.
-    base.mkpath(candidate);
+    QDir().mkpath(target);
     return target;
 }
 

@@ -59,6 +59,6 @@ private:
 
     int batchIndex = 0;
     int batchTotal = 0;
-    QSet<QString> usedNames;
+    QSet<QString> usedFolders;
     std::atomic<bool> cancelRequested_{false};
 };

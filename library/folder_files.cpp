@@ -19,13 +19,3 @@ QStringList visibleFilesBelow(const QString& folder) {
     std::sort(relative.begin(), relative.end());
     return relative;
 }
-
-qint64 visibleFilesSize(const QString& folder) {
-    qint64 total = 0;
-    QDirIterator it(folder, VisibleFiles, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        total += it.fileInfo().size();
-    }
-    return total;
-}

@@ -7,5 +7,3 @@
 
 // Paths relative to folder, in plain code-unit order (case-sensitive, no locale).
 QStringList visibleFilesBelow(const QString& folder);
-
-qint64 visibleFilesSize(const QString& folder);

@@ -1,5 +1,7 @@
 #include "library/free_names.h"
 
+#include "core/entry_names.h"
+
 #include <QFileInfo>
 
 namespace {
@@ -36,10 +38,11 @@ QString freeArchivePath(const QString& folder, const QString& base, const QStrin
     }
 }
 
-QString freeFolderPath(const QString& folder, const QString& base) {
-    const QString plain = folder + '/' + base;
-    QString candidate = plain;
-    for (int n = 1; taken(candidate); ++n)
-        candidate = plain + QStringLiteral(" (%1)").arg(n);
-    return candidate;
+QString freePath(const QString& stem, const QString& suffix,
+                 const std::function<bool(const QString&)>& alsoTaken) {
+    return QString::fromStdString(cfr::freeName(
+        stem.toStdString(), suffix.toStdString(), [&alsoTaken](const std::string& candidate) {
+            const QString path = QString::fromStdString(candidate);
+            return taken(path) || (alsoTaken && alsoTaken(path));
+        }));
 }

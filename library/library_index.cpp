@@ -2,17 +2,14 @@
 
 #include "library/file_digest.h"
 #include "library/folder_digest.h"
-#include "library/folder_files.h"
 #include "library/folder_removal.h"
 #include "library/free_names.h"
 #include "library/library_folders.h"
-#include "library/library_json.h"
 #include "library/size_text.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUuid>
 
 LibraryIndex::LibraryIndex(QObject* parent) : QAbstractListModel(parent) {}
@@ -29,13 +26,13 @@ QVariant LibraryIndex::data(const QModelIndex& index, int role) const {
     case ItemIdRole:
         return item.id;
     case TypeRole:
-        return item.type;
+        return Archive;
     case NameRole:
         return item.name;
     case PathRole:
         return item.path;
     case SizeRole:
-        return sizeText(item.sizeBytes);
+        return sizeText(item.sizeBytes, librarySizes);
     case SizeBytesRole:
         return item.sizeBytes;
     case DateRole:
@@ -67,8 +64,7 @@ QHash<int, QByteArray> LibraryIndex::roleNames() const {
 }
 
 int LibraryIndex::archiveCount() const {
-    return int(std::count_if(items_.cbegin(), items_.cend(),
-                             [](const LibraryItem& item) { return item.type == Archive; }));
+    return count();
 }
 
 int LibraryIndex::extractionCount() const {
@@ -78,27 +74,16 @@ int LibraryIndex::extractionCount() const {
 }
 
 void LibraryIndex::load() {
-    const QString filePath = libraryFilePath();
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        keepUnreadableFile_ = QFileInfo::exists(filePath);
-        return;
-    }
-    std::optional<QVector<LibraryItem>> loaded = decodeLibrary(file.readAll(), documentsFolder());
-    file.close();
-    keepUnreadableFile_ = !loaded;
+    std::optional<QVector<LibraryItem>> loaded = file_.read();
     if (!loaded)
         return;
-
-    beginResetModel();
-    items_.clear();
     bool repaired = false;
     for (LibraryItem& item : *loaded) {
         if (repairLoaded(item))
             repaired = true;
-        if (!item.id.isEmpty() && item.type == Archive)
-            items_.append(std::move(item));
     }
+    beginResetModel();
+    items_ = std::move(*loaded);
     endResetModel();
     emit countChanged();
     if (repaired)
@@ -108,7 +93,7 @@ void LibraryIndex::load() {
 
 bool LibraryIndex::repairLoaded(LibraryItem& item) const {
     bool changed = false;
-    if (item.hash.isEmpty() && item.type == Archive && QFileInfo::exists(item.path)) {
+    if (item.hash.isEmpty() && QFileInfo::exists(item.path)) {
         item.hash = fileDigest(item.path);
         changed = !item.hash.isEmpty();
     }
@@ -120,34 +105,16 @@ bool LibraryIndex::repairLoaded(LibraryItem& item) const {
     return changed;
 }
 
-void LibraryIndex::save() {
-    const QString filePath = libraryFilePath();
-    if (keepUnreadableFile_) {
-        // The file may be the user's only copy of the vault index, damaged or not.
-        const QString kept = filePath + QStringLiteral(".bad");
-        QFile::remove(kept);
-        if (!QFile::rename(filePath, kept) && QFileInfo::exists(filePath))
-            return;
-        // It may still hold saved passwords in clear, whatever it was readable by before.
-        QFile::setPermissions(kept, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        keepUnreadableFile_ = false;
-    }
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    // Saved passwords are in there: owner only, whatever the old file or the umask allowed.
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    file.write(encodeLibrary(items_, documentsFolder()));
-    file.commit();
+bool LibraryIndex::save() {
+    return file_.write(items_);
 }
 
 QString LibraryIndex::addArchive(const QString& path, bool imported, const QString& password) {
     LibraryItem item;
     item.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    item.type = Archive;
     item.name = QFileInfo(path).fileName();
     item.path = path;
-    item.sizeBytes = targetSize(item);
+    item.sizeBytes = archiveSize(item);
     item.hash = fileDigest(path);
     item.added = QDateTime::currentDateTime();
     item.imported = imported;
@@ -192,8 +159,8 @@ QString LibraryIndex::newArchivePath(const QString& baseName, const QString& ext
 }
 
 QString LibraryIndex::newExtractionDir(const QString& baseName) {
-    const QString folder = freeFolderPath(extractionFolder(documentsFolder()),
-                                          safeBaseName(baseName, QStringLiteral("extracted")));
+    const QString folder = freePath(extractionFolder(documentsFolder()) + '/' +
+                                    safeBaseName(baseName, QStringLiteral("extracted")));
     QDir().mkpath(folder);
     return folder;
 }
@@ -231,6 +198,7 @@ void LibraryIndex::setExtraction(const QString& archiveItemId, const QString& fo
         return;
     items_[row].extractionPath = folderPath;
     items_[row].extractionHash = folderDigest(folderPath);
+    notifyRow(row, {ExtractionRole});
     emit countChanged();
     save();
 }
@@ -269,13 +237,8 @@ void LibraryIndex::remove(const QString& id, bool deleteFromDisk) {
     const int row = rowForId(id);
     if (row < 0)
         return;
-    if (deleteFromDisk) {
-        const LibraryItem& item = items_.at(row);
-        if (item.type == Archive)
-            QFile::remove(item.path);
-        else
-            deleteFolder(item.path);
-    }
+    if (deleteFromDisk)
+        QFile::remove(items_.at(row).path);
     beginRemoveRows(QModelIndex(), row, row);
     items_.remove(row);
     endRemoveRows();
@@ -299,13 +262,15 @@ void LibraryIndex::clearExtraction(const QString& archiveItemId, bool deleteFrom
 
 void LibraryIndex::clearExtractions(bool deleteFromDisk) {
     bool changed = false;
-    for (LibraryItem& item : items_) {
+    for (int row = 0; row < items_.size(); ++row) {
+        LibraryItem& item = items_[row];
         if (item.extractionPath.isEmpty())
             continue;
         if (deleteFromDisk)
             deleteFolder(item.extractionPath);
         item.extractionPath.clear();
         item.extractionHash.clear();
+        notifyRow(row, {ExtractionRole});
         changed = true;
     }
     if (!changed)
@@ -333,7 +298,7 @@ void LibraryIndex::refresh() {
             changed = true;
             continue;
         }
-        const qint64 size = targetSize(items_.at(row));
+        const qint64 size = archiveSize(items_.at(row));
         if (size != items_.at(row).sizeBytes) {
             items_[row].sizeBytes = size;
             notifyRow(row, {SizeRole, SizeBytesRole});
@@ -346,9 +311,7 @@ void LibraryIndex::refresh() {
     save();
 }
 
-qint64 LibraryIndex::targetSize(const LibraryItem& item) const {
-    if (item.type != Archive)
-        return visibleFilesSize(item.path);
+qint64 LibraryIndex::archiveSize(const LibraryItem& item) const {
     const QFileInfo info(item.path);
     return info.isFile() ? info.size() : 0;
 }

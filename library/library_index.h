@@ -3,6 +3,7 @@
 // mirrored at once into library.json after every change.
 #pragma once
 
+#include "library/library_file.h"
 #include "library/library_item.h"
 
 #include <QAbstractListModel>
@@ -15,7 +16,8 @@ class LibraryIndex : public QAbstractListModel {
     Q_PROPERTY(int extractionCount READ extractionCount NOTIFY countChanged)
 
 public:
-    enum ItemType : qint32 { Archive = 0, Extraction = 1 };
+    // What the "type" role holds; every item is an archive.
+    enum ItemType : qint32 { Archive = 0 };
     Q_ENUM(ItemType)
 
     enum Role {
@@ -45,7 +47,8 @@ public:
     int extractionCount() const;
 
     Q_INVOKABLE void load();
-    Q_INVOKABLE void save();
+    // False, with a warning in the log, when library.json could not be written.
+    Q_INVOKABLE bool save();
 
     Q_INVOKABLE QString addArchive(const QString& path, bool imported = false,
                                    const QString& password = QString());
@@ -77,12 +80,10 @@ signals:
 private:
     // Brings a freshly read item up to date with the disk; true when it changed.
     bool repairLoaded(LibraryItem& item) const;
-    qint64 targetSize(const LibraryItem& item) const;
+    qint64 archiveSize(const LibraryItem& item) const;
     void deleteFolder(const QString& folder) const;
     void notifyRow(int row, const QVector<int>& roles);
 
     QVector<LibraryItem> items_;
-    // library.json existed but could not be read as an index when last loaded: it is moved
-    // aside before anything overwrites it.
-    bool keepUnreadableFile_ = false;
+    LibraryFile file_;
 };

@@ -5,10 +5,9 @@
 
 // One archive the library manages. Paths are absolute in memory.
 struct LibraryItem {
-    QString id;      // random UUID text without braces, never changed
-    qint32 type = 0; // LibraryIndex::ItemType
-    QString name;    // display name
-    QString path;    // the archive file (for an extraction item, its folder)
+    QString id;   // random UUID text without braces, never changed
+    QString name; // display name
+    QString path; // the archive file
     qint64 sizeBytes = 0;
     QDateTime added; // local time
     QString archiveId;

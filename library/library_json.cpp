@@ -8,6 +8,9 @@
 
 namespace {
 
+// The only kind of item the index holds; older versions also stored extraction records.
+constexpr int archiveType = 0;
+
 // A size written by someone else may be any number; out of range it would not convert.
 qint64 toSize(double value) {
     constexpr double limit = 9.0e18;
@@ -17,7 +20,7 @@ qint64 toSize(double value) {
 QJsonObject encodeItem(const LibraryItem& item, const QString& documents) {
     QJsonObject object;
     object["id"] = item.id;
-    object["type"] = item.type;
+    object["type"] = archiveType;
     object["name"] = item.name;
     object["path"] = shortenPath(item.path, documents);
     object["sizeBytes"] = double(item.sizeBytes);
@@ -36,7 +39,6 @@ QJsonObject encodeItem(const LibraryItem& item, const QString& documents) {
 LibraryItem decodeItem(const QJsonObject& object, const QString& documents) {
     LibraryItem item;
     item.id = object["id"].toString();
-    item.type = object["type"].toInt(0);
     item.name = object["name"].toString();
     item.path = resolvePath(object["path"].toString(), documents);
     item.sizeBytes = toSize(object["sizeBytes"].toDouble(0));
@@ -68,7 +70,11 @@ std::optional<QVector<LibraryItem>> decodeLibrary(const QByteArray& bytes,
     const QJsonArray array = document.array();
     QVector<LibraryItem> items;
     items.reserve(array.size());
-    for (const QJsonValue& element : array)
-        items.append(decodeItem(element.toObject(), documents));
+    for (const QJsonValue& element : array) {
+        const QJsonObject object = element.toObject();
+        LibraryItem item = decodeItem(object, documents);
+        if (!item.id.isEmpty() && object["type"].toInt(archiveType) == archiveType)
+            items.append(std::move(item));
+    }
     return items;
 }

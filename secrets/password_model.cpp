@@ -1,7 +1,5 @@
 #include "secrets/password_model.h"
 
-#include <QStandardItemModel>
-
 PasswordModel::PasswordModel(QObject* parent) : QAbstractListModel(parent) {}
 
 int PasswordModel::rowCount(const QModelIndex& parent) const {
@@ -36,24 +34,9 @@ QString PasswordModel::passwordAt(int row) const {
     return isRow(row) ? entries_.at(row).password : QString();
 }
 
-void PasswordModel::setSource(const QStandardItemModel* source) {
-    source_ = source;
-    refresh();
-}
-
-void PasswordModel::rebuild() {
-    entries_.clear();
-    if (!source_)
-        return;
-    for (int row = 0; row < source_->rowCount(); ++row) {
-        entries_.append({source_->data(source_->index(row, 0)).toString(),
-                         source_->data(source_->index(row, 1)).toString()});
-    }
-}
-
-void PasswordModel::refresh() {
+void PasswordModel::replace(const QVector<Entry>& entries) {
     beginResetModel();
-    rebuild();
+    entries_ = entries;
     endResetModel();
     emit countChanged();
 }

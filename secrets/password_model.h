@@ -1,17 +1,20 @@
-// The saved passwords as a list for QML views, rebuilt from the store's item model.
+// The saved passwords: the one list the store keeps and QML views show.
 #pragma once
 
 #include <QAbstractListModel>
 #include <QString>
 #include <QVector>
 
-class QStandardItemModel;
-
 class PasswordModel : public QAbstractListModel {
     Q_OBJECT
     Q_PROPERTY(int count READ count NOTIFY countChanged)
 public:
     enum Role { NameRole = Qt::UserRole + 1, PasswordRole, IndexRole };
+
+    struct Entry {
+        QString name;
+        QString password;
+    };
 
     explicit PasswordModel(QObject* parent = nullptr);
 
@@ -23,10 +26,8 @@ public:
     Q_INVOKABLE QString nameAt(int row) const;
     Q_INVOKABLE QString passwordAt(int row) const;
 
-    // Used by the exposer only, which keeps the store in the same order.
-    // Replaces the entries with the rows of source inside a model reset.
-    void setSource(const QStandardItemModel* source);
-    void refresh();
+    // The edits, each announced to views as what it is. Rows out of range change nothing.
+    void replace(const QVector<Entry>& entries);
     void append(const QString& name, const QString& password);
     void remove(int row);
     void move(int from, int to);
@@ -35,15 +36,8 @@ signals:
     void countChanged();
 
 private:
-    struct Entry {
-        QString name;
-        QString password;
-    };
-
     bool isRow(int row) const { return row >= 0 && row < count(); }
-    void rebuild();
     void renumber(int first, int last);
 
     QVector<Entry> entries_;
-    const QStandardItemModel* source_ = nullptr;
 };

@@ -2,8 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QSaveFile>
-#include <QStandardItemModel>
 
 #include <sys/stat.h>
 
@@ -11,6 +11,8 @@
 #include <cstdlib>
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcSecrets, "coffret.secrets")
 
 constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
@@ -21,10 +23,6 @@ int parseLastIndex(const QByteArray& line) {
     return int(qBound<long long>(INT_MIN, value, INT_MAX));
 }
 
-QString textOf(const QStandardItemModel* model, int row, int column) {
-    return model->data(model->index(row, column)).toString();
-}
-
 } // namespace
 
 UserData* UserData::instance() {
@@ -32,9 +30,7 @@ UserData* UserData::instance() {
     return store;
 }
 
-UserData::UserData() : model_(new QStandardItemModel(0, 2, this)) {
-    model_->setHorizontalHeaderLabels({tr("Password Name"), tr("Password")});
-}
+UserData::UserData() : model_(new PasswordModel(this)) {}
 
 QString UserData::folderPath() {
     return QDir::homePath() + QStringLiteral("/.cfr");
@@ -50,13 +46,13 @@ void UserData::makeFolder() {
 }
 
 void UserData::load() {
-    // The model object stays the same so that every view and exposer keeps a valid pointer.
-    model_->removeRows(0, model_->rowCount());
     damagedFileOnDisk_ = false;
     makeFolder();
     QFile file(filePath());
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        model_->replace({});
         return;
+    }
     const QByteArray compressed = file.readAll();
     file.close();
     const QByteArray text = qUncompress(compressed);
@@ -71,34 +67,41 @@ void UserData::parse(const QByteArray& text) {
     int first = 0;
     if (lines.size() % 2 == 1)
         lastIndex_ = parseLastIndex(lines.at(first++));
+    QVector<PasswordModel::Entry> entries;
     for (int i = first; i + 1 < lines.size(); i += 2) {
         // Text after a zero byte was never part of a name or password.
-        model_->appendRow({new QStandardItem(QString::fromUtf8(lines.at(i).constData())),
-                           new QStandardItem(QString::fromUtf8(lines.at(i + 1).constData()))});
+        entries.append({QString::fromUtf8(lines.at(i).constData()),
+                        QString::fromUtf8(lines.at(i + 1).constData())});
     }
+    model_->replace(entries);
 }
 
 QByteArray UserData::serialise() const {
     QByteArray text = QByteArray::number(lastIndex_) + '\n';
-    for (int row = 0; row < model_->rowCount(); ++row) {
-        text += textOf(model_, row, 0).toUtf8() + '\n';
-        text += textOf(model_, row, 1).toUtf8() + '\n';
+    for (int row = 0; row < model_->count(); ++row) {
+        text += model_->nameAt(row).toUtf8() + '\n';
+        text += model_->passwordAt(row).toUtf8() + '\n';
     }
     return text;
 }
 
-void UserData::save() {
+bool UserData::save() {
     makeFolder();
     // Never replace the only copy of passwords we could not read.
-    if (damagedFileOnDisk_ && !moveDamagedFileAside())
-        return;
+    if (damagedFileOnDisk_ && !moveDamagedFileAside()) {
+        qCWarning(lcSecrets).noquote() << "cannot move the unreadable" << filePath() << "aside";
+        return false;
+    }
     damagedFileOnDisk_ = false;
     QSaveFile file(filePath());
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.setPermissions(ownerOnly);
-    file.write(qCompress(serialise()));
-    file.commit();
+    if (file.open(QIODevice::WriteOnly)) {
+        file.setPermissions(ownerOnly);
+        file.write(qCompress(serialise()));
+        if (file.commit())
+            return true;
+    }
+    qCWarning(lcSecrets).noquote() << "cannot save" << filePath() << file.errorString();
+    return false;
 }
 
 bool UserData::moveDamagedFileAside() const {

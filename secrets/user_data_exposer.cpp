@@ -3,7 +3,6 @@
 #include "secrets/user_data.h"
 
 #include <QFileInfo>
-#include <QStandardItemModel>
 
 namespace {
 
@@ -12,14 +11,13 @@ bool fitsOnOneLine(const QString& text) {
            !text.contains(QChar(0));
 }
 
-QStandardItemModel* storeModel() {
-    return UserData::instance()->model();
-}
-
 } // namespace
 
-UserDataExposer::UserDataExposer(QObject* parent)
-    : QObject(parent), model_(new PasswordModel(this)) {}
+UserDataExposer::UserDataExposer(QObject* parent) : QObject(parent) {}
+
+PasswordModel* UserDataExposer::passwordModel() const {
+    return UserData::instance()->model();
+}
 
 int UserDataExposer::lastIndex() const {
     return UserData::instance()->lastIndex();
@@ -28,15 +26,12 @@ int UserDataExposer::lastIndex() const {
 void UserDataExposer::load() {
     const int previousIndex = lastIndex();
     UserData::instance()->load();
-    // Views may already show the list, so they are told it was replaced.
-    model_->setSource(storeModel());
     if (lastIndex() != previousIndex)
         emit lastIndexChanged();
 }
 
-void UserDataExposer::save() {
-    UserData::instance()->save();
-    model_->refresh();
+bool UserDataExposer::save() {
+    return UserData::instance()->save();
 }
 
 void UserDataExposer::setLastIndex(int index) {
@@ -48,32 +43,27 @@ QString UserDataExposer::storageStatus() const {
     const QFileInfo file(UserData::filePath());
     return QStringLiteral("path=%1\nexists=%2 size=%3 loaded=%4")
         .arg(file.filePath(), file.exists() ? QStringLiteral("YES") : QStringLiteral("NO"),
-             QString::number(file.exists() ? file.size() : 0), QString::number(model_->count()));
+             QString::number(file.exists() ? file.size() : 0),
+             QString::number(passwordModel()->count()));
 }
 
 bool UserDataExposer::addPassword(const QString& name, const QString& password) {
     if (!fitsOnOneLine(name) || !fitsOnOneLine(password))
         return false;
-    storeModel()->appendRow({new QStandardItem(name), new QStandardItem(password)});
-    model_->append(name, password);
+    passwordModel()->append(name, password);
     UserData::instance()->save();
     emit passwordsChanged();
     return true;
 }
 
 void UserDataExposer::removePassword(int index) {
-    storeModel()->removeRows(index, 1);
-    model_->remove(index);
+    passwordModel()->remove(index);
     UserData::instance()->save();
     emit passwordsChanged();
 }
 
 void UserDataExposer::movePassword(int from, int to) {
-    QStandardItemModel* store = storeModel();
-    const int rows = store->rowCount();
-    if (from >= 0 && from < rows && to >= 0 && to < rows && from != to)
-        store->insertRow(to, store->takeRow(from));
-    model_->move(from, to);
+    passwordModel()->move(from, to);
     UserData::instance()->save();
     emit passwordsChanged();
 }

@@ -13,11 +13,13 @@ class UserDataExposer : public QObject {
 public:
     explicit UserDataExposer(QObject* parent = nullptr);
 
-    PasswordModel* passwordModel() const { return model_; }
+    // The store's own list: every exposer shows the same one.
+    PasswordModel* passwordModel() const;
     int lastIndex() const;
 
     Q_INVOKABLE void load();
-    Q_INVOKABLE void save();
+    // False when the passwords could not be written to disk.
+    Q_INVOKABLE bool save();
     Q_INVOKABLE void setLastIndex(int index);
     Q_INVOKABLE QString storageStatus() const;
     // False, and nothing stored, when the name or password holds a line break or a zero
@@ -29,7 +31,4 @@ public:
 signals:
     void lastIndexChanged();
     void passwordsChanged();
-
-private:
-    PasswordModel* model_;
 };

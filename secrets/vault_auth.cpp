@@ -1,5 +1,7 @@
 #include "secrets/vault_auth.h"
 
+#include "services/app_settings.h"
+
 #include <QCryptographicHash>
 #include <QRandomGenerator64>
 #include <QSettings>
@@ -9,10 +11,6 @@ namespace {
 const QString saltKey = QStringLiteral("vault/salt");
 const QString itersKey = QStringLiteral("vault/iters");
 const QString verifierKey = QStringLiteral("vault/verifier");
-
-// The store is opened afresh for each call so that another running copy's changes are seen.
-const QString organisation = QStringLiteral("Mervale");
-const QString application = QStringLiteral("Coffret");
 
 QByteArray randomSalt() {
     quint32 words[4];
@@ -51,7 +49,7 @@ bool sameBytes(const QByteArray& a, const QByteArray& b) {
 VaultAuth::VaultAuth(QObject* parent) : QObject(parent) {}
 
 bool VaultAuth::hasMasterPassword() const {
-    return !QSettings(organisation, application).value(verifierKey).toString().isEmpty();
+    return !openAppSettings()->value(verifierKey).toString().isEmpty();
 }
 
 bool VaultAuth::setMasterPassword(const QString& password) {
@@ -60,11 +58,11 @@ bool VaultAuth::setMasterPassword(const QString& password) {
     const QByteArray salt = randomSalt();
     const QByteArray verifier = derive(password, salt, defaultIterations);
     {
-        QSettings settings(organisation, application);
-        settings.setValue(saltKey, QString::fromLatin1(salt.toHex()));
-        settings.setValue(verifierKey, QString::fromLatin1(verifier.toHex()));
-        settings.setValue(itersKey, defaultIterations);
-        settings.sync();
+        const auto settings = openAppSettings();
+        settings->setValue(saltKey, QString::fromLatin1(salt.toHex()));
+        settings->setValue(verifierKey, QString::fromLatin1(verifier.toHex()));
+        settings->setValue(itersKey, defaultIterations);
+        settings->sync();
     }
     emit configChanged();
     setUnlocked(true);
@@ -72,10 +70,10 @@ bool VaultAuth::setMasterPassword(const QString& password) {
 }
 
 bool VaultAuth::unlock(const QString& password) {
-    QSettings settings(organisation, application);
-    const QByteArray salt = hexSetting(settings, saltKey);
-    const QByteArray verifier = hexSetting(settings, verifierKey);
-    const int iterations = settings.value(itersKey, defaultIterations).toInt();
+    const auto settings = openAppSettings();
+    const QByteArray salt = hexSetting(*settings, saltKey);
+    const QByteArray verifier = hexSetting(*settings, verifierKey);
+    const int iterations = settings->value(itersKey, defaultIterations).toInt();
     if (verifier.isEmpty())
         return false;
     if (!sameBytes(derive(password, salt, iterations), verifier))

@@ -6,6 +6,7 @@
 
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QQuickWindow>
@@ -54,6 +55,10 @@ QString AppBackend::getSaveFileName(const QString& caption, const QString& filte
 QString AppBackend::getExistingDirectory(const QString& caption, const QString& dir) {
     return QFileDialog::getExistingDirectory(
         dialogParent(), orDefault(caption, tr("Choose directory")), dir, QFileDialog::ShowDirsOnly);
+}
+
+bool AppBackend::pathExists(const QString& path) const {
+    return QFileInfo::exists(path);
 }
 
 QString AppBackend::generateRandomPassword() {

@@ -29,6 +29,9 @@ public:
                                         const QString& filter = QString());
     Q_INVOKABLE QString getExistingDirectory(const QString& caption = QString(),
                                              const QString& dir = QString());
+    // Whether anything is at path: a name the window changes after the save dialog has not
+    // been checked by that dialog.
+    Q_INVOKABLE bool pathExists(const QString& path) const;
 
     Q_INVOKABLE QString generateRandomPassword();
     Q_INVOKABLE bool isStrongPassword(const QString& pw);
@@ -46,8 +49,6 @@ public:
 
 signals:
     void mainWindowChanged();
-    void fileDialogFinished();
-    void errorOccurred(const QString& message);
 
 private:
     QPointer<QQuickWindow> mainWindow_;

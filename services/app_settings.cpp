@@ -2,20 +2,16 @@
 
 #include <QSettings>
 
-namespace {
-
-const char* const organisation = "Mervale";
-const char* const application = "Coffret";
-
-} // namespace
+std::unique_ptr<QSettings> openAppSettings() {
+    return std::make_unique<QSettings>(QStringLiteral("Mervale"), QStringLiteral("Coffret"));
+}
 
 QString readAppSetting(const QString& key, const QString& defaultValue) {
-    QSettings settings(organisation, application);
-    return settings.value(key, defaultValue).toString();
+    return openAppSettings()->value(key, defaultValue).toString();
 }
 
 void writeAppSetting(const QString& key, const QString& value) {
-    QSettings settings(organisation, application);
-    settings.setValue(key, value);
-    settings.sync();
+    const auto settings = openAppSettings();
+    settings->setValue(key, value);
+    settings->sync();
 }

@@ -1,21 +1,9 @@
 #include "services/file_model.h"
 
+#include "library/size_text.h"
+
 #include <algorithm>
 #include <functional>
-
-namespace {
-
-// Two decimals, then no trailing zeros and no dangling point: 1.50 -> 1.5, 10.00 -> 10.
-QString shortNumber(double value) {
-    QString text = QString::asprintf("%.2f", value);
-    while (text.endsWith(QLatin1Char('0')))
-        text.chop(1);
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text;
-}
-
-} // namespace
 
 FileModel::FileModel(QObject* parent) : QAbstractListModel(parent) {}
 
@@ -63,7 +51,7 @@ void FileModel::addFile(const QString& filePath) {
     Entry entry;
     entry.fileName = info.fileName();
     entry.filePath = info.absolutePath();
-    entry.fileSize = sizeText(info.size());
+    entry.fileSize = sizeText(info.size(), packListSizes);
     entry.fileSuffix = info.suffix();
     entry.fileKind = entry.fileSuffix.isEmpty() ? tr("File") : entry.fileSuffix;
     entry.info = info;
@@ -90,7 +78,6 @@ void FileModel::append(const Entry& entry) {
     const int row = entries.size();
     beginInsertRows(QModelIndex(), row, row);
     entries.append(entry);
-    infos.append(entry.info);
     endInsertRows();
     emit countChanged();
 }
@@ -100,7 +87,6 @@ void FileModel::removeRow(int row) {
         return;
     beginRemoveRows(QModelIndex(), row, row);
     entries.remove(row);
-    infos.remove(row);
     endRemoveRows();
     emit countChanged();
 }
@@ -118,23 +104,18 @@ void FileModel::removeRows(const QList<int>& rows) {
 void FileModel::clear() {
     beginResetModel();
     entries.clear();
-    infos.clear();
     endResetModel();
     emit countChanged();
 }
 
 QFileInfo FileModel::getFileInfo(int index) const {
-    return index >= 0 && index < infos.size() ? infos.at(index) : QFileInfo();
+    return index >= 0 && index < entries.size() ? entries.at(index).info : QFileInfo();
 }
 
-QString FileModel::sizeText(qint64 bytes) {
-    if (bytes < 1024)
-        return tr("%1 B").arg(bytes);
-    const double kilo = bytes / 1024.0;
-    if (kilo < 1024)
-        return shortNumber(kilo) + tr(" KB");
-    const double mega = kilo / 1024;
-    if (mega < 1024)
-        return shortNumber(mega) + tr(" MB");
-    return shortNumber(mega / 1024) + tr(" GB");
+QVector<QFileInfo> FileModel::getAllFileInfos() const {
+    QVector<QFileInfo> infos;
+    infos.reserve(entries.size());
+    for (const Entry& entry : entries)
+        infos.append(entry.info);
+    return infos;
 }

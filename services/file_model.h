@@ -33,10 +33,7 @@ public:
     Q_INVOKABLE void removeRows(const QList<int>& rows);
     Q_INVOKABLE void clear();
     Q_INVOKABLE QFileInfo getFileInfo(int index) const;
-    Q_INVOKABLE QVector<QFileInfo> getAllFileInfos() const { return infos; }
-
-    // "512 B", "1.5 KB", "2.25 MB", "5120 GB": two decimals at most, trailing zeros dropped.
-    static QString sizeText(qint64 bytes);
+    Q_INVOKABLE QVector<QFileInfo> getAllFileInfos() const;
 
 signals:
     void countChanged();
@@ -55,5 +52,4 @@ private:
     void append(const Entry& entry);
 
     QVector<Entry> entries;
-    QVector<QFileInfo> infos;
 };

@@ -1,11 +1,10 @@
 #include "services/password_rules.h"
 
-#include <QRandomGenerator64>
+#include "core/random_text.h"
 
 namespace {
 
 const char alphabet[] = "23456789abcdefghijkmnpqrstuvwxyzABCDEFGHJKLMNPQRSTUVWXYZ~!@#$%^&*_+=<>?";
-const quint32 alphabetSize = sizeof(alphabet) - 1;
 const int passwordLength = 16;
 const int minimumStrongLength = 8;
 
@@ -37,12 +36,7 @@ CharClass classOf(QChar c) {
 } // namespace
 
 QString makeRandomPassword() {
-    static_assert(sizeof(alphabet) - 1 == 71, "the password alphabet has 71 characters");
-    QString password;
-    password.reserve(passwordLength);
-    for (int i = 0; i < passwordLength; ++i)
-        password += QLatin1Char(alphabet[QRandomGenerator64::system()->bounded(alphabetSize)]);
-    return password;
+    return QString::fromLatin1(cfr::randomText(passwordLength, alphabet).c_str());
 }
 
 bool isStrongPasswordText(const QString& password) {

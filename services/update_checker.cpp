@@ -6,13 +6,15 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QStandardPaths>
-#include <QtDebug>
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcUpdate, "coffret.update")
 
 const char* const runningVersion = COFFRET_VERSION_TEXT;
 const char* const manifestPath = "/downloads/coffret/version.json";
@@ -109,7 +111,7 @@ void UpdateChecker::onManifestFinished(QNetworkReply* reply, bool userInitiated)
     updateBusy();
 
     if (reply->error() != QNetworkReply::NoError) {
-        qWarning().noquote() << "[UpdateChecker] network error:" << reply->errorString();
+        qCWarning(lcUpdate).noquote() << "network error:" << reply->errorString();
         if (userInitiated)
             emit checkFailed();
         return;
@@ -117,7 +119,7 @@ void UpdateChecker::onManifestFinished(QNetworkReply* reply, bool userInitiated)
     const ManifestReading reading =
         readUpdateManifest(reply->readAll(), QLatin1String(platformKey));
     if (!reading.ok) {
-        qWarning().noquote() << "[UpdateChecker]" << reading.problem;
+        qCWarning(lcUpdate).noquote() << reading.problem;
         if (userInitiated)
             emit checkFailed();
         return;

@@ -5,6 +5,7 @@
 // Exits 1 when a goal is missed: digest below 90% of sha256sum's speed, or load over 100 ms.
 #include "library/file_digest.h"
 #include "library/library_index.h"
+#include "library_fixture.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -83,48 +84,9 @@ bool benchDigest(const QString& folder) {
 }
 
 bool benchLoad(const QString& folder) {
-    // The library lives under HOME: give it a home of its own.
-    qputenv("HOME", folder.toUtf8());
-    qputenv("XDG_CONFIG_HOME", (folder + "/.config").toUtf8());
-    qputenv("XDG_DATA_HOME", (folder + "/.local/share").toUtf8());
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QDir().mkpath(documents + "/Coffret/Extractions");
-
-    QJsonArray items;
-    for (int n = 0; n < LibraryItems; ++n) {
-        const QString name = QString("archive-%1.cfr").arg(n);
-        QFile archive(documents + "/Coffret/" + name);
-        if (!archive.open(QIODevice::WriteOnly) || !archive.resize(1000 + n))
-            return false;
-        QString extraction;
-        if (n % 4 == 0) {
-            extraction = "Coffret/Extractions/" + name;
-            QDir().mkpath(documents + '/' + extraction);
-        }
-        items.append(QJsonObject{
-            {"id", QUuid::createUuid().toString(QUuid::WithoutBraces)},
-            {"type", 0},
-            {"name", name},
-            {"path", "Coffret/" + name},
-            {"sizeBytes", 1000 + n},
-            {"added", "2025-01-01T12:00:00"},
-            {"archiveId", ""},
-            {"extractionPath", extraction},
-            {"imported", n % 2 == 0},
-            {"password", "password"},
-            {"decrypted", !extraction.isEmpty()},
-            {"hash", QString(64, 'a')},
-            {"extractionHash", extraction.isEmpty() ? "" : QString(64, 'b')},
-        });
-    }
-    const QString libraryFile =
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/library.json";
-    QDir().mkpath(QFileInfo(libraryFile).path());
-    QFile file(libraryFile);
-    const QByteArray json = QJsonDocument(items).toJson(QJsonDocument::Compact);
-    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size())
+    const QByteArray json = writeLibraryFixture(folder, LibraryItems);
+    if (json.isEmpty())
         return false;
-    file.close();
 
     QVector<double> times;
     int count = 0;

@@ -28,23 +28,8 @@ Window {
     }
     Component.onDestruction: UserData.save()
 
-    Column {
-        anchors.centerIn: parent
-        spacing: 12
-
-        Image {
-            anchors.horizontalCenter: parent.horizontalCenter
-            source: "qrc:/Coffret/qml/logo.png"
-            width: 96
-            height: 96
-        }
-
-        Text {
-            anchors.horizontalCenter: parent.horizontalCenter
-            text: "Coffret"
-            font.pixelSize: 22
-            font.weight: Font.DemiBold
-            color: "#1a1d23"
-        }
+    MainWindow {
+        objectName: "mainView"
+        anchors.fill: parent
     }
 }

@@ -1,8 +1,9 @@
 import QtQuick 2.15
+import QtQuick.Controls 2.15
 import QtQuick.Window 2.15
 import Coffret 1.0
 
-// The touch interface's root window.
+// The touch interface's root window: the vault first, pages pushed over it, forms as sheets.
 Window {
     id: root
 
@@ -11,8 +12,8 @@ Window {
     width: 390
     height: 844
     visible: true
-    title: Str ? Str.appName : "Coffret"
-    color: Theme ? Theme.bg : "#ffffff"
+    title: Str.appName
+    color: Theme.bg
 
     Component.onCompleted: {
         UserData.load();
@@ -20,23 +21,68 @@ Window {
     }
     Component.onDestruction: UserData.save()
 
-    Column {
-        anchors.centerIn: parent
-        spacing: Theme ? Theme.gapS : 8
+    StackView {
+        id: stack
 
-        Image {
-            anchors.horizontalCenter: parent.horizontalCenter
-            source: "qrc:/Coffret/qml/logo.png"
-            width: 96
-            height: 96
+        objectName: "stack"
+        anchors.fill: parent
+        initialItem: VaultPage {
+            actions: vaultActions
+            Component.onCompleted: vaultActions.takePendingFile()
         }
+    }
 
-        Text {
-            anchors.horizontalCenter: parent.horizontalCenter
-            text: Str ? Str.vault : ""
-            font.pixelSize: Theme ? Theme.fsLarge : 30
-            font.weight: Font.Bold
-            color: Theme ? Theme.text : "#000000"
+    VaultActions {
+        id: vaultActions
+
+        objectName: "vaultActions"
+
+        stack: stack
+        toast: toast
+        packSheet: packSheet
+        unlockSheet: unlockSheet
+        confirmDialog: confirmDialog
+        browserPage: Component {
+            FolderBrowserPage {}
         }
+        settingsPage: Component {
+            SettingsPage {}
+        }
+        passwordsPage: Component {
+            PasswordsPage {}
+        }
+    }
+
+    PackSheet {
+        id: packSheet
+
+        objectName: "packSheet"
+        onConfirmed: vaultActions.doPack(paths, password, true)
+        onNotice: toast.show(text)
+    }
+
+    UnlockSheet {
+        id: unlockSheet
+
+        objectName: "unlockSheet"
+        onConfirmed: vaultActions.extract(itemId, path, name, password)
+    }
+
+    ConfirmDelete {
+        id: confirmDialog
+
+        objectName: "confirmDialog"
+    }
+
+    WorkingPopup {
+        objectName: "workingPopup"
+    }
+
+    Toast {
+        id: toast
+
+        objectName: "toast"
+        // Above the sheets, which say what the toast is about.
+        parent: Overlay.overlay
     }
 }

@@ -12,7 +12,8 @@ QtObject {
     property string systemLocaleName: Qt.locale().name
     readonly property string systemLang: systemLocaleName.toLowerCase().indexOf("zh") === 0
                                          ? "zh" : "en"
-    readonly property string lang: langPref.length > 0 ? langPref : systemLang
+    // Anything but a known choice in the store follows the system too.
+    readonly property string lang: langPref === "zh" || langPref === "en" ? langPref : systemLang
 
     property bool loaded: false
 
@@ -45,6 +46,9 @@ QtObject {
     readonly property string working: pick("正在处理…", "Working…")
     readonly property string packageCreated: pick("加密包已创建", "Package created")
     readonly property string imported: pick("已导入", "Imported")
+    readonly property string duplicate: pick("已在资料库中：%1", "Already in your library: %1")
+    readonly property string fileMissing: pick("找不到这个文件了", "This file is no longer there")
+    readonly property string folderUnreadable: pick("无法读取这个文件夹", "This folder cannot be read")
     readonly property string tagImported: pick("导入", "Imported")
     readonly property string tagLocal: pick("本地", "Local")
     readonly property string passwordCopied: pick("密码已复制", "Password copied")

@@ -116,11 +116,6 @@ void CommandLineTest::packDestination_data() {
     const QString report = "report";
     QTest::newRow("counter before the suffix")
         << "" << report << ".tar.gz" << QStringList{"report.tar.gz"} << "report (1).tar.gz";
-    QTest::newRow("second counter")
-        << "" << report << ".zip" << QStringList{"report.zip", "report (1).zip"}
-        << "report (2).zip";
-    QTest::newRow("a folder blocks the name")
-        << "" << report << ".zip" << QStringList{"report.zip/"} << "report (1).zip";
     QTest::newRow("folder's own name")
         << "docs" << QString() << ".zip" << QStringList{"docs/"} << "docs/docs.zip";
     QTest::newRow("unknown suffix as written")

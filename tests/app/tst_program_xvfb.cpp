@@ -3,6 +3,7 @@
 #include "cfr.h"
 #include "test_support.h"
 #include "x_close.h"
+#include "x_session.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,12 +18,6 @@ namespace {
 const QString program =
     qEnvironmentVariable("COFFRET_PROGRAM", QStringLiteral(COFFRET_BINARY_DIR "/app/coffret"));
 
-struct Window {
-    QString id;
-    QSize size;
-    bool isValid() const { return !id.isEmpty(); }
-};
-
 } // namespace
 
 class ProgramTest : public QObject {
@@ -30,7 +25,6 @@ class ProgramTest : public QObject {
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void formsThatExitAtOnce_data();
     void formsThatExitAtOnce();
     void zipWithoutPrompt();
@@ -39,110 +33,37 @@ private slots:
     void largeJobCancelled();
 
 private:
-    QProcessEnvironment environment() const;
-    QByteArray x(const QString& tool, const QStringList& args) const;
-    void start(QProcess& process, const QStringList& args) const;
-    Window waitForWindow(const QString& title, int width, int timeoutMs = 15000) const;
-    void clickAt(const Window& window, int x, int y) const;
-    void pressOk(const Window& window, bool resultWindow) const;
+    QProcessEnvironment environment() const { return x_.environment(); }
+    QByteArray x(const QString& tool, const QStringList& args) const { return x_.x(tool, args); }
+    void start(QProcess& process, const QStringList& args) const {
+        x_.launch(process, program, args, environment());
+    }
+    XWindow waitForWindow(const QString& title, int width, int timeoutMs = 15000) const {
+        return x_.waitForWindow(title, width, timeoutMs);
+    }
+    void clickAt(const XWindow& window, int px, int py) const { x_.clickAt(window, px, py); }
+    void pressOk(const XWindow& window, bool resultWindow) const;
     QString otherWindow(const QString& title, const QString& known) const;
-    bool isShown(const Window& window) const;
-    void screenshot(const Window& window, const QString& name) const;
+    bool isShown(const XWindow& window) const { return x_.isShown(window); }
+    void screenshot(const XWindow& window, const QString& name) const {
+        x_.screenshot(window, name);
+    }
     static bool finishedWithZero(QProcess& process);
 
     testing::TemporaryHome home_;
-    QProcess server_;
-    QString display_;
+    XSession x_;
     QTemporaryDir work_;
 };
 
 void ProgramTest::initTestCase() {
     QVERIFY(QFileInfo::exists(program));
     QVERIFY(home_.isValid());
-    // Away from the usual :0 and :99; a server that cannot start fails after twenty numbers.
-    const int first = 100 + int(QCoreApplication::applicationPid() % 700);
-    for (int n = first; display_.isEmpty() && n < first + 20; ++n) {
-        if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-            continue;
-        // -noreset: else it restarts, refusing clients, each time a finished coffret leaves.
-        server_.start("Xvfb", {QStringLiteral(":%1").arg(n), "-screen", "0", "1280x1024x24",
-                               "-nolisten", "tcp", "-noreset"});
-        QVERIFY2(server_.waitForStarted(10000), "Xvfb does not start");
-        const QString display = QStringLiteral(":%1").arg(n);
-        QTRY_VERIFY_WITH_TIMEOUT(server_.state() == QProcess::NotRunning ||
-                                     testing::runTool("xdpyinfo", {"-display", display}).exitCode ==
-                                         0,
-                                 15000);
-        if (server_.state() == QProcess::Running)
-            display_ = display;
-    }
-    QVERIFY2(!display_.isEmpty(), "Xvfb does not start on any free display");
-}
-
-void ProgramTest::cleanupTestCase() {
-    server_.terminate();
-    server_.waitForFinished(5000);
-}
-
-QProcessEnvironment ProgramTest::environment() const {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", display_);
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("QT_QUICK_BACKEND", "software");
-    env.remove("COFFRET_MOBILE");
-    return env;
-}
-
-QByteArray ProgramTest::x(const QString& tool, const QStringList& args) const {
-    QProcess process;
-    process.setProcessEnvironment(environment());
-    process.start(tool, args);
-    process.waitForFinished(10000);
-    return process.readAllStandardOutput();
-}
-
-void ProgramTest::start(QProcess& process, const QStringList& args) const {
-    process.setProcessEnvironment(environment());
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(program, args);
-    QVERIFY(process.waitForStarted(10000));
-}
-
-// The shown window whose title matches and whose width is `width`, once its size has settled
-// (the result window fits its height to the message just after it is shown).
-Window ProgramTest::waitForWindow(const QString& title, int width, int timeoutMs) const {
-    QElapsedTimer clock;
-    clock.start();
-    const QRegularExpression geometry("Geometry: (\\d+)x(\\d+)");
-    Window candidate;
-    while (clock.elapsed() < timeoutMs) {
-        const QByteArray ids = x("xdotool", {"search", "--onlyvisible", "--name", title});
-        for (const QByteArray& id : ids.split('\n')) {
-            if (id.trimmed().isEmpty())
-                continue;
-            const QRegularExpressionMatch match = geometry.match(
-                QString::fromLatin1(x("xdotool", {"getwindowgeometry", QString::fromLatin1(id)})));
-            if (!match.hasMatch() || match.captured(1).toInt() != width)
-                continue;
-            const Window found{QString::fromLatin1(id.trimmed()),
-                               QSize(match.captured(1).toInt(), match.captured(2).toInt())};
-            if (found.id == candidate.id && found.size == candidate.size)
-                return found;
-            candidate = found;
-        }
-        QTest::qWait(150);
-    }
-    return {};
-}
-
-void ProgramTest::clickAt(const Window& window, int px, int py) const {
-    x("xdotool",
-      {"mousemove", "--window", window.id, QString::number(px), QString::number(py), "click", "1"});
+    QVERIFY2(x_.start(), "Xvfb does not start on any free display");
 }
 
 // OK sits at the bottom: full width in the password window, at the right in the result one.
 // Like a person, the robot clicks again when the window is still there a moment later.
-void ProgramTest::pressOk(const Window& window, bool resultWindow) const {
+void ProgramTest::pressOk(const XWindow& window, bool resultWindow) const {
     for (int attempt = 0; attempt < 5 && isShown(window); ++attempt) {
         if (resultWindow)
             clickAt(window, window.size.width() - 12 - 44, window.size.height() - 12 - 17);
@@ -163,20 +84,6 @@ QString ProgramTest::otherWindow(const QString& title, const QString& known) con
         QTest::qWait(200);
     }
     return {};
-}
-
-bool ProgramTest::isShown(const Window& window) const {
-    return x("xdotool", {"search", "--onlyvisible", "--name", "."})
-        .split('\n')
-        .contains(window.id.toLatin1());
-}
-
-void ProgramTest::screenshot(const Window& window, const QString& name) const {
-    const QString folder = qEnvironmentVariable("COFFRET_SCREENSHOT_DIR");
-    if (folder.isEmpty())
-        return;
-    QTest::qWait(300); // let the bar animations settle
-    x("import", {"-window", window.id, folder + '/' + name + ".png"});
 }
 
 bool ProgramTest::finishedWithZero(QProcess& process) {
@@ -236,7 +143,7 @@ void ProgramTest::zipWithoutPrompt() {
 
     QProcess process;
     start(process, {dir + "/photos.zip"});
-    const Window result = waitForWindow("^Coffret$", 380);
+    const XWindow result = waitForWindow("^Coffret$", 380);
     QVERIFY(result.isValid());
     QVERIFY(!waitForWindow(QString::fromUtf8("^密码$"), 360, 100).isValid());
     screenshot(result, "result");
@@ -252,15 +159,15 @@ void ProgramTest::packageWithRandomPasswordFromTheClipboard() {
 
     QProcess process;
     start(process, {"-p", dir, dir + "/album.bin"});
-    const Window prompt = waitForWindow(QString::fromUtf8("^密码$"), 360);
+    const XWindow prompt = waitForWindow(QString::fromUtf8("^密码$"), 360);
     QVERIFY(prompt.isValid());
     screenshot(prompt, "password");
     pressOk(prompt, false);
 
-    const Window progress = waitForWindow("^Coffret$", 480, 5000);
+    const XWindow progress = waitForWindow("^Coffret$", 480, 5000);
     if (progress.isValid())
         screenshot(progress, "progress");
-    const Window result = waitForWindow("^Coffret$", 380, 60000);
+    const XWindow result = waitForWindow("^Coffret$", 380, 60000);
     QVERIFY(result.isValid());
     // The clipboard belongs to the running program: read it before it ends.
     const QString password = QString::fromUtf8(x("xclip", {"-o", "-selection", "clipboard"}));
@@ -290,10 +197,10 @@ void ProgramTest::largeJobCancelled() {
 
     QProcess process;
     start(process, {"-pk", ".tar.xz", "0", dir, dir + "/album.bin"});
-    const Window progress = waitForWindow("^Coffret$", 480);
+    const XWindow progress = waitForWindow("^Coffret$", 480);
     QVERIFY(progress.isValid());
     if (byTitleBar) {
-        QVERIFY(closeLikeTitleBar(display_.toLatin1(), progress.id.toULong()));
+        QVERIFY(closeLikeTitleBar(x_.display().toLatin1(), progress.id.toULong()));
         const QString question = otherWindow("^Coffret$", progress.id);
         QVERIFY(!question.isEmpty());
         x("xdotool", {"windowfocus", "--sync", question});

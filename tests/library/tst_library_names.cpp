@@ -17,7 +17,8 @@ private slots:
     void safeBaseNames_data();
     void safeBaseNames();
     void archiveNamesGainStampThenNumber();
-    void folderNamesGainSpaceAndNumber();
+    void freePaths_data();
+    void freePaths();
     void sizeTexts_data();
     void sizeTexts();
     void fileDigestMatchesSha256sum_data();
@@ -60,29 +61,72 @@ void TestLibraryNames::archiveNamesGainStampThenNumber() {
     QCOMPARE(freeArchivePath(folder, "x", "/../y", now), folder + "/x_.._y");
 }
 
-void TestLibraryNames::folderNamesGainSpaceAndNumber() {
-    QTemporaryDir dir;
-    const QString folder = dir.path();
-    QCOMPARE(freeFolderPath(folder, "photos"), folder + "/photos");
-    QVERIFY(QDir().mkpath(folder + "/photos"));
-    QCOMPARE(freeFolderPath(folder, "photos"), folder + "/photos (1)");
-    // A file of that name counts as taken too.
-    QVERIFY(testing::writeFile(folder + "/photos (1)", "x"));
-    QCOMPARE(freeFolderPath(folder, "photos"), folder + "/photos (2)");
+// The one numbering rule behind every new folder and archive name, on disk and in a batch.
+void TestLibraryNames::freePaths_data() {
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QStringList>("existing"); // "x/" a folder, "x@" a dangling link, "x" a file
+    QTest::addColumn<QStringList>("batch");    // taken by earlier jobs of the same batch
+    QTest::addColumn<QString>("expected");
+    const QStringList none;
+    QTest::newRow("free") << "" << none << none << "photos";
+    QTest::newRow("two taken") << "" << QStringList{"photos/", "photos (1)/"} << none
+                               << "photos (2)";
+    QTest::newRow("gap in the numbers")
+        << "" << QStringList{"photos/", "photos (2)/"} << none << "photos (1)";
+    QTest::newRow("a file blocks a folder") << "" << QStringList{"photos"} << none << "photos (1)";
+    QTest::newRow("counter before the suffix")
+        << ".tar.gz" << QStringList{"photos.tar.gz/"} << none << "photos (1).tar.gz";
+    QTest::newRow("a dangling link blocks")
+        << ".zip" << QStringList{"photos.zip@"} << none << "photos (1).zip";
+    QTest::newRow("batch and disk together")
+        << "" << QStringList{"photos/"} << QStringList{"photos (1)"} << "photos (2)";
 }
+
+void TestLibraryNames::freePaths() {
+    QFETCH(QString, suffix);
+    QFETCH(QStringList, existing);
+    QFETCH(QStringList, batch);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString folder = dir.path() + '/';
+    for (const QString& entry : existing) {
+        if (entry.endsWith('/'))
+            QVERIFY(QDir().mkpath(folder + entry));
+        else if (entry.endsWith('@'))
+            QVERIFY(QFile::link(folder + "nowhere", folder + entry.chopped(1)));
+        else
+            QVERIFY(testing::writeFile(folder + entry, "x"));
+    }
+    const auto inBatch = [&](const QString& path) {
+        return batch.contains(path.mid(folder.size()));
+    };
+    QCOMPARE(freePath(folder + "photos", suffix, inBatch), folder + expected);
+}
+
+Q_DECLARE_METATYPE(SizeStyle)
 
 void TestLibraryNames::sizeTexts_data() {
     QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<SizeStyle>("style");
     QTest::addColumn<QString>("text");
     const qint64 kilo = 1024;
-    QTest::newRow("gigabytes") << 3 * kilo * kilo * kilo / 2 << "1.5 GB";
-    QTest::newRow("no unit above TB") << 2048 * kilo * kilo * kilo * kilo << "2048.0 TB";
+    QTest::newRow("one and a half") << kilo + 512 << librarySizes << "1.5 KB";
+    QTest::newRow("gigabytes") << 3 * kilo * kilo * kilo / 2 << librarySizes << "1.5 GB";
+    QTest::newRow("no unit above TB")
+        << 2048 * kilo * kilo * kilo * kilo << librarySizes << "2048.0 TB";
+    QTest::newRow("list: whole") << 10 * kilo << packListSizes << "10 KB";
+    QTest::newRow("list: two places") << qint64(1100) << packListSizes << "1.07 KB";
+    QTest::newRow("list: rounds up to a whole") << kilo * kilo - 1 << packListSizes << "1024 KB";
+    QTest::newRow("list: quarter MB") << qint64(2359296) << packListSizes << "2.25 MB";
+    QTest::newRow("list: no unit above GB")
+        << 5 * kilo * kilo * kilo * kilo << packListSizes << "5120 GB";
 }
 
 void TestLibraryNames::sizeTexts() {
     QFETCH(qint64, bytes);
+    QFETCH(SizeStyle, style);
     QFETCH(QString, text);
-    QCOMPARE(sizeText(bytes), text);
+    QCOMPARE(sizeText(bytes, style), text);
 }
 
 void TestLibraryNames::fileDigestMatchesSha256sum_data() {

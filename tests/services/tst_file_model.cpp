@@ -24,8 +24,6 @@ class FileModelTest : public QObject {
 private slots:
     void init();
 
-    void formatsSizes_data();
-    void formatsSizes();
     void describesAFolder();
     void ignoresWhatCannotBeAdded_data();
     void ignoresWhatCannotBeAdded();
@@ -46,21 +44,6 @@ QString FileModelTest::make(const QString& relative, qint64 size) {
     if (!testing::writeFile(path, QByteArray(int(size), 'a')))
         return QString();
     return path;
-}
-
-void FileModelTest::formatsSizes_data() {
-    QTest::addColumn<qint64>("bytes");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("rounded to two places") << qint64(1100) << "1.07 KB";
-    QTest::newRow("rounds up to a whole") << qint64(1048575) << "1024 KB";
-    QTest::newRow("quarter MB") << qint64(2359296) << "2.25 MB";
-    QTest::newRow("no unit above GB") << qint64(5) * 1024 * 1024 * 1024 * 1024 << "5120 GB";
-}
-
-void FileModelTest::formatsSizes() {
-    QFETCH(qint64, bytes);
-    QFETCH(QString, expected);
-    QCOMPARE(FileModel::sizeText(bytes), expected);
 }
 
 void FileModelTest::describesAFolder() {

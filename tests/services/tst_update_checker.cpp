@@ -110,9 +110,9 @@ void UpdateCheckerTest::readsManifest_data() {
     QTest::newRow("other platforms only, asked")
         << 200 << QByteArray("{\"platforms\": {\"windows\": {\"version\": \"9\"}}}") << true
         << "failed"
-        << "[UpdateChecker] no manifest entry for platform: linux";
+        << "no manifest entry for platform: linux";
     QTest::newRow("array") << 200 << QByteArray("[{\"platforms\": {}}]") << true << "failed"
-                           << "[UpdateChecker] parse error:";
+                           << "parse error:";
 }
 
 void UpdateCheckerTest::readsManifest() {

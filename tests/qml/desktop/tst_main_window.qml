@@ -1,0 +1,285 @@
+import QtQuick 2.15
+import QtTest 1.15
+import Coffret 1.0
+
+// The desktop window over the real backend: drops, the vault's opening rules, packing and
+// the row menu. Native dialogs are answered by TestHelper; archive jobs really run.
+TestCase {
+    id: test
+
+    name: "MainWindow"
+    when: windowShown
+
+    property var win: null
+    property var view: null
+    readonly property string work: TestHelper.home + "/work"
+    readonly property string master: "master-pw"
+
+    SignalSpy {
+        id: extracted
+        target: PackController
+        signalName: "extractSucceeded"
+    }
+    SignalSpy {
+        id: packed
+        target: PackController
+        signalName: "packSucceeded"
+    }
+
+    function initTestCase() {
+        win = Qt.createComponent("qrc:/Coffret/qml/Main.qml").createObject(test);
+        verify(win);
+        view = findChild(win, "mainView");
+        verify(view);
+        TestHelper.writeFile(work + "/note.txt", "note");
+        verify(TestHelper.makeArchive(work + "/SECRET.CFR", [work + "/note.txt"], "pw1"));
+        verify(TestHelper.makeArchive(work + "/open.zip", [work + "/note.txt"], ""));
+    }
+
+    function init() {
+        view.fileModel.clear();
+        findChild(view, "messageDialog").close();
+        extracted.clear();
+        packed.clear();
+        TestHelper.clearOpened();
+    }
+
+    function unlockVault() {
+        var overlay = findChild(view, "authOverlay");
+        if (!overlay.visible)
+            view.showAuthOverlay();
+        findChild(overlay, "masterField").text = master;
+        findChild(overlay, "masterConfirmField").text = master;
+        mouseClick(findChild(overlay, "authSubmitButton"));
+        verify(VaultAuth.unlocked);
+        verify(!overlay.visible);
+    }
+
+    function message() {
+        var dialog = findChild(view, "messageDialog");
+        return dialog.visible ? dialog.text : "";
+    }
+
+    function test_1_masterPasswordOverlay() {
+        var overlay = findChild(view, "authOverlay");
+        tryVerify(function () { return overlay.visible; }, 5000, "a locked vault asks at once");
+        verify(view.authSetup);
+        findChild(overlay, "masterField").text = "a";
+        findChild(overlay, "masterConfirmField").text = "b";
+        mouseClick(findChild(overlay, "authSubmitButton"));
+        compare(view.authError, "The two passwords do not match.");
+        unlockVault();
+        VaultAuth.lock();
+        view.currentTab = 1;
+        view.currentTab = 0;
+        verify(overlay.visible && !view.authSetup);
+        for (var i = 0; i < 3; ++i) {
+            findChild(overlay, "masterField").text = "wrong" + i;
+            keyClick(Qt.Key_Return);
+            compare(view.authError, "Incorrect master password.");
+        }
+        verify(!VaultAuth.unlocked);
+        unlockVault();
+    }
+
+    function test_dragShowsOverlay() {
+        TestHelper.dragEnter(win, ["file://" + work + "/note.txt"]);
+        verify(findChild(view, "dropOverlay").visible);
+        TestHelper.dragLeave(win);
+        verify(!findChild(view, "dropOverlay").visible);
+    }
+
+    function test_dropToPackList_data() {
+        return [
+            {tag: "folder named like a package", urls: ["file://" + work + "/box.cfr/"],
+             rows: 1, tab: 1, error: false},
+            {tag: "mix with a web address",
+             urls: ["file://" + work + "/note.txt", "https://example.org/a.zip"],
+             rows: 1, tab: 1, error: true}
+        ];
+    }
+
+    function test_dropToPackList(row) {
+        TestHelper.makeDir(work + "/box.cfr");
+        var before = Library.count;
+        TestHelper.drop(win, row.urls);
+        compare(view.fileModel.count, row.rows);
+        compare(view.currentTab, row.tab);
+        compare(Library.count, before);
+        compare(message().length > 0, row.error);
+    }
+
+    function test_lockedDropShowsOnlyTheOverlay() {
+        VaultAuth.lock();
+        var before = Library.count;
+        TestHelper.drop(win, ["file://" + work + "/SECRET.CFR", "file://" + work + "/note.txt"]);
+        verify(findChild(view, "authOverlay").visible);
+        compare(Library.count, before);
+        compare(view.fileModel.count, 0);
+        unlockVault();
+    }
+
+    function test_packageDropImportsAndOpens() {
+        var before = Library.count;
+        TestHelper.drop(win, ["file://" + work + "/SECRET.CFR"]);
+        compare(Library.count, before + 1);
+        var prompt = view.passwordWindow;
+        tryVerify(function () { return prompt.visible; });
+        verify(prompt.forVault && !prompt.isForPack);
+        compare(prompt.vaultBaseName, "SECRET");
+        var id = prompt.vaultItemId;
+        findChild(prompt, "passwordField").text = "pw1";
+        prompt.submit();
+        extracted.wait(20000);
+        compare(TestHelper.opened, [extracted.signalArguments[0][0]]);
+        compare(TestHelper.readFile(TestHelper.opened[0] + "/note.txt"), "note");
+        var row = Library.rowForId(id);
+        compare(Library.data(Library.index(row, 0), 267), true); // decrypted
+        compare(Library.data(Library.index(row, 0), 266), "pw1"); // saved password
+
+        // The same bytes again: not added, the existing row is shown instead.
+        TestHelper.drop(win, ["file://" + work + "/SECRET.CFR"]);
+        compare(Library.count, before + 1);
+        compare(findChild(view, "vaultPage").flashRow, row);
+        verify(message().indexOf("already in the vault") > 0);
+    }
+
+    function test_changedExtraction_data() {
+        return [{tag: "discard and extract again", answer: "yes"},
+                {tag: "keep the changes", answer: "no"}];
+    }
+
+    function test_changedExtraction(row) {
+        var source = work + "/" + row.answer;
+        TestHelper.writeFile(source + "/note.txt", row.answer);
+        verify(TestHelper.makeArchive(source + ".zip", [source + "/note.txt"], ""));
+        var id = Library.importArchive(source + ".zip");
+        Library.setPassword(id, "kept");
+        var path = view.vaultFlow.itemPath(id);
+        view.vaultFlow.openVaultItem(id, path, row.answer + ".zip", "kept");
+        verify(!view.passwordWindow.visible, "no password: no prompt");
+        extracted.wait(20000);
+        var first = TestHelper.opened[0];
+        compare(Library.data(Library.index(Library.rowForId(id), 0), 266), "kept");
+
+        TestHelper.writeFile(first + "/note.txt", "edited");
+        TestHelper.clearOpened();
+        TestHelper.answerNextDialog(row.answer);
+        view.vaultFlow.openVaultItem(id, path, row.answer + ".zip", "kept");
+        compare(TestHelper.lastDialogText.indexOf("were changed after extraction") > 0, true);
+        if (row.answer === "no") {
+            compare(TestHelper.opened, [first]);
+            compare(TestHelper.readFile(first + "/note.txt"), "edited");
+        } else {
+            extracted.wait(20000); // the edited copy was deleted before, so the name is free
+            compare(TestHelper.readFile(TestHelper.opened[0] + "/note.txt"), row.answer);
+        }
+    }
+
+    function test_packFormats_data() {
+        return [
+            {tag: "tar.gz over a .zip name", format: 4, encrypt: false, chosen: "/a.zip",
+             prompt: false, written: "/a.tar.gz"},
+            {tag: "upper-case .TAR.GZ", format: 4, encrypt: false, chosen: "/b.TAR.GZ",
+             prompt: false, written: "/b.tar.gz"},
+            {tag: "zip without Encrypt", format: 1, encrypt: false, chosen: "/c",
+             prompt: false, written: "/c.zip"},
+            {tag: "zip with Encrypt", format: 1, encrypt: true, chosen: "/d", prompt: true,
+             written: "/d.zip"},
+            {tag: "package always prompts", format: 0, encrypt: false, chosen: "/e.zip",
+             prompt: true, written: "/e.cfr"},
+            {tag: "forced name taken, kept", format: 4, encrypt: false, chosen: "/a.7z",
+             prompt: false, written: "", replace: "no"},
+            {tag: "forced name taken, replaced", format: 4, encrypt: false, chosen: "/a.7z",
+             prompt: false, written: "/a.tar.gz", replace: "yes"}
+        ];
+    }
+
+    function test_packFormats(row) {
+        view.fileModel.addFile(work + "/note.txt");
+        view.packFormatIndex = row.format;
+        view.packEncrypt = row.encrypt;
+        if (row.replace)
+            TestHelper.answerNextDialog(row.replace);
+        view.packFlow.packTo(work + row.chosen);
+        if (row.written.length === 0) {
+            verify(!PackController.isRunning);
+            return;
+        }
+        compare(view.passwordWindow.visible, row.prompt);
+        if (row.prompt) {
+            findChild(view.passwordWindow, "passwordField").text = "pk";
+            findChild(view.passwordWindow, "confirmField").text = "pk";
+            view.passwordWindow.submit();
+        }
+        packed.wait(20000);
+        compare(packed.signalArguments[0][0], work + row.written);
+        verify(TestHelper.exists(work + row.written));
+        verify(message().indexOf(work + row.written) > 0);
+    }
+
+    function test_rowMenuFollowsExtraction() {
+        var list = findChild(view, "vaultList");
+        var id = Library.data(Library.index(0, 0), 257);
+        var rowItem = list.itemAtIndex(0);
+        var menu = findChild(view, "rowMenu");
+        menu.openFor(rowItem);
+        Library.clearExtractions(false);
+        verify(!findChild(menu, "openFolderEntry").enabled);
+        verify(!findChild(menu, "clearFilesEntry").enabled);
+        TestHelper.makeDir(work + "/extracted");
+        Library.setExtraction(id, work + "/extracted");
+        verify(findChild(menu, "openFolderEntry").enabled);
+        verify(findChild(menu, "clearFilesEntry").enabled);
+        menu.close();
+    }
+
+    function test_importRejectsNonArchives() {
+        var before = Library.count;
+        TestHelper.answerNextDialog(work + "/note.txt");
+        view.vaultFlow.importRequested();
+        compare(Library.count, before);
+        compare(message(), "\"note.txt\" is not an archive.");
+    }
+
+    function test_updateAnswers_data() {
+        return [
+            {tag: "asked, up to date", manual: true, emit: "upToDate",
+             said: "You're up to date."},
+            {tag: "silent, up to date", manual: false, emit: "upToDate", said: ""},
+            {tag: "asked, check failed", manual: true, emit: "checkFailed",
+             said: "Could not check for updates. Please try again later."},
+            {tag: "silent, check failed", manual: false, emit: "checkFailed", said: ""},
+            {tag: "no update server", manual: true, emit: "updatesDisabled",
+             said: "Updates come from apt."}
+        ];
+    }
+
+    function test_updateAnswers(row) {
+        view.manualUpdateCheck = row.manual;
+        Updater[row.emit](row.said);
+        compare(message(), row.said);
+        verify(!view.manualUpdateCheck);
+    }
+
+    function test_updateDialogDownloadFails() {
+        var dialog = findChild(view, "updateDialog");
+        Updater.updateAvailable("2.5.0", "Faster packing.", "https://127.0.0.1:1/setup.run");
+        tryVerify(function () { return dialog.opened; });
+        dialog.downloading = true; // as after "Update", without reaching for the network
+        Updater.downloadProgress(30, 120);
+        Updater.downloadFailed("disk full");
+        verify(!dialog.downloading);
+        compare(message(), "Download failed: disk full");
+        dialog.close();
+    }
+
+    function test_cancelledJobLeavesNothingPending() {
+        view.pendingVaultId = "some-id";
+        view.pendingPackPassword = "pw";
+        PackController.cancelled();
+        compare(view.pendingVaultId, "");
+        compare(view.pendingPackPassword, "");
+        compare(findChild(view, "toast").text, "Cancelled");
+    }
+}
