@@ -1,6 +1,6 @@
 #include "services/folder_listing.h"
 
-#include "services/file_model.h"
+#include "library/size_text.h"
 
 #include <QDir>
 
@@ -24,7 +24,7 @@ QVariant FolderListing::data(const QModelIndex& index, int role) const {
     case IsDirectoryRole:
         return info.isDir();
     case FileSizeRole:
-        return info.isDir() ? QString() : FileModel::sizeText(info.size());
+        return info.isDir() ? QString() : sizeText(info.size(), packListSizes);
     default:
         return {};
     }
