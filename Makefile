@@ -12,7 +12,8 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:fast_unwind_on_mal
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: deps configure build run test bench format clean test-sanitize fuzz-build fuzz fuzz-replay
+.PHONY: deps configure build run test bench install deb format clean test-sanitize \
+	fuzz-build fuzz fuzz-replay
 
 deps:
 	bash scripts/install-deps.sh
@@ -62,6 +63,16 @@ fuzz-replay: fuzz-build
 
 bench: build
 	$(BUILD_DIR)/bench/coffret-bench
+
+# `make install [CMAKE_INSTALL_PREFIX=/usr] [DESTDIR=/staging]`; the prefix defaults to the
+# one configured (/usr/local).
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) \
+	    $(if $(CMAKE_INSTALL_PREFIX),--prefix "$(CMAKE_INSTALL_PREFIX)")
+
+# The Debian package, in $(BUILD_DIR).
+deb: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 format:
 	find app core jobs library secrets services tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

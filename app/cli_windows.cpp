@@ -96,6 +96,12 @@ void runJobWithProgress(QApplication& app, const CliJob& job) {
                      });
     QObject::connect(controller, &PackController::extractFailed, &outcome,
                      [&app](const QString& message) { showResult(app, message, true); });
+    // The user stopped it: there is nothing to tell, and the process ends quietly.
+    QObject::connect(controller, &PackController::cancelled, &outcome, [] {
+        if (progressWindow)
+            invoke(progressWindow, "close");
+        QCoreApplication::quit();
+    });
 
     if (progressWindow)
         invoke(progressWindow, "show");

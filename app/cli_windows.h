@@ -16,7 +16,8 @@ using CliJob = std::function<void(PackController*)>;
 // archive to unlock.
 QString askPassword(QApplication& app, bool isForPack, const QString& promptName);
 
-// Shows the progress window, starts the job and returns once the result window is closed.
+// Shows the progress window, starts the job and returns once the result window is closed,
+// or once the job was cancelled.
 void runJobWithProgress(QApplication& app, const CliJob& job);
 
 // Replaces the progress window with the result window; closing that ends the event loop.

@@ -3,6 +3,11 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
 #include <cstring>
 
 namespace {
@@ -19,6 +24,35 @@ bool needsWindowSystem(const QByteArray& platform) {
     return platform.isEmpty() || platform.startsWith("xcb") || platform.startsWith("wayland");
 }
 
+bool xServerAnswers() {
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return false;
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const bool answers = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return answers;
+}
+
+bool waylandAnswers() {
+    QByteArray socketPath = qgetenv("WAYLAND_DISPLAY");
+    if (socketPath.isEmpty())
+        return false;
+    if (!socketPath.startsWith('/'))
+        socketPath = qgetenv("XDG_RUNTIME_DIR") + '/' + socketPath;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (std::size_t(socketPath.size()) >= sizeof(address.sun_path))
+        return false;
+    std::memcpy(address.sun_path, socketPath.constData(), std::size_t(socketPath.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const bool answers =
+        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+    ::close(fd);
+    return answers;
+}
+
 } // namespace
 
 bool displayConfigured(int argc, const char* const* argv) {
@@ -26,4 +60,15 @@ bool displayConfigured(int argc, const char* const* argv) {
         return true;
     return !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+bool displayAnswers(int argc, const char* const* argv) {
+    const QByteArray platform = requestedPlatform(argc, argv);
+    if (!needsWindowSystem(platform))
+        return true;
+    if (platform.startsWith("wayland"))
+        return waylandAnswers();
+    if (platform.startsWith("xcb"))
+        return xServerAnswers();
+    return xServerAnswers() || waylandAnswers();
 }

@@ -5,3 +5,8 @@
 // is set. A platform chosen with QT_QPA_PLATFORM or "-platform" that needs neither counts
 // as available.
 bool displayConfigured(int argc, const char* const* argv);
+
+// True when the display the program would use answers: an X server at DISPLAY or a Wayland
+// compositor at WAYLAND_DISPLAY (either, when no platform is chosen). A platform that needs
+// neither counts as answering.
+bool displayAnswers(int argc, const char* const* argv);

@@ -4,23 +4,25 @@
 #include "app/display_check.h"
 #include "app/graphical.h"
 #include "app/startup.h"
+#include "jobs/cfr_worker.h"
 #include "secrets/user_data.h"
 
 #include <QApplication>
 #include <QLocale>
 
 #include <cstdio>
+#include <cstdlib>
 
-int main(int argc, char* argv[]) {
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    if (!displayConfigured(argc, argv)) {
-        std::fputs("Coffret needs a graphical session: neither DISPLAY nor WAYLAND_DISPLAY is "
-                   "set.\n",
-                   stderr);
-        // A job from the file manager always reports success to its caller.
-        return commandForm(argc, argv) == CommandForm::Graphical ? 1 : 0;
-    }
+namespace {
 
+// One line instead of Qt's abort, and the exit code the caller expects.
+int refuseWithoutDisplay(int argc, char* argv[], const char* line) {
+    std::fputs(line, stderr);
+    // A job from the file manager always reports success to its caller.
+    return commandForm(argc, argv) == CommandForm::Graphical ? 1 : 0;
+}
+
+int runApplication(int argc, char* argv[]) {
     QApplication app(argc, argv);
     setApplicationIdentity();
     discoverP7zipPlugin(QCoreApplication::applicationDirPath());
@@ -33,4 +35,27 @@ int main(int argc, char* argv[]) {
         return runGraphical(app);
     runCommandLine(app, form, argc, argv);
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    if (!displayConfigured(argc, argv))
+        return refuseWithoutDisplay(argc, argv,
+                                    "Coffret needs a graphical session: neither DISPLAY nor "
+                                    "WAYLAND_DISPLAY is set.\n");
+    if (!displayAnswers(argc, argv))
+        return refuseWithoutDisplay(argc, argv,
+                                    "Coffret needs a graphical session: no display server "
+                                    "answers at DISPLAY or WAYLAND_DISPLAY.\n");
+
+    const int code = runApplication(argc, argv);
+    // A job abandoned after a cancel may still be stuck in a library call. Everything the
+    // program keeps is saved already; the process ends without waiting for the job.
+    if (CfrWorker::jobsRunning() > 0) {
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
 }

@@ -1,6 +1,7 @@
 #include "jobs/cfr_worker.h"
 
 #include "core/cfr.h"
+#include "jobs/pack_function.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,9 +10,21 @@
 #include <exception>
 #include <vector>
 
+namespace {
+std::atomic<int> runningJobs{0};
+} // namespace
+
 CfrWorker::CfrWorker(QObject* parent) : QThread(parent) {}
 
+int CfrWorker::jobsRunning() {
+    return runningJobs.load();
+}
+
 void CfrWorker::run() {
+    ++runningJobs;
+    struct Leaving {
+        ~Leaving() { --runningJobs; }
+    } leaving;
     // Nothing may escape the thread: an exception would end the whole process.
     try {
         if (mode == ExtractBatch)
@@ -37,8 +50,8 @@ int CfrWorker::runSingle() {
         std::vector<const char*> pointers;
         for (const QByteArray& input : inputs)
             pointers.push_back(input.constData());
-        return cfr::pack(pointers.data(), int(pointers.size()), destUtf8.constData(),
-                         passwordUtf8.constData(), workerProgress, this, cancelCheck);
+        return packFunction()(pointers.data(), int(pointers.size()), destUtf8.constData(),
+                              passwordUtf8.constData(), workerProgress, this, cancelCheck);
     }
     const QByteArray archive = sources.isEmpty() ? QByteArray() : sources.first().toUtf8();
     return cfr::extract(archive.constData(), destUtf8.constData(), passwordUtf8.constData(),
@@ -89,10 +102,11 @@ QString CfrWorker::freshSubfolder(const QString& archive) {
 }
 
 void CfrWorker::finish(int result) {
-    if (result != cfr::Ok)
-        fail(messageFor(result));
-    else if (!cancelRequested())
+    // A job that was done before it saw the cancel has done its work, and says so.
+    if (result == cfr::Ok)
         emit succeeded(dest);
+    else if (result != cfr::Cancelled)
+        fail(messageFor(result));
 }
 
 void CfrWorker::fail(const QString& message) {

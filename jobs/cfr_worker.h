@@ -32,6 +32,9 @@ public:
     void requestCancel() { cancelRequested_.store(true); }
     bool cancelRequested() const { return cancelRequested_.load(); }
 
+    // Jobs of the whole process still in their engine call, abandoned ones included.
+    static int jobsRunning();
+
 signals:
     void progress(double fraction);
     void succeeded(const QString& dest);

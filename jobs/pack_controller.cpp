@@ -16,17 +16,28 @@ int kindOf(const QString& path) {
     return cfr::archiveKind(path.toUtf8().constData());
 }
 
+// How long a cancelled job may take to reach a cancellation point before it is abandoned.
+const int abandonAfterMs = 2000;
+
 } // namespace
 
 PackController::PackController(QObject* parent) : QObject(parent) {
     // Also registers the conversion to a sequence, so that a list of file infos that QML
     // got from the file model can be handed back to pack() unchanged.
     qRegisterMetaType<QVector<QFileInfo>>();
+    abandonTimer_.setSingleShot(true);
+    abandonTimer_.setInterval(abandonAfterMs);
+    connect(&abandonTimer_, &QTimer::timeout, this, &PackController::abandonStuckJob);
 }
 
 PackController::~PackController() {
-    if (worker_)
+    if (!worker_)
+        return;
+    if (!worker_->cancelRequested())
         worker_->wait();
+    else if (!worker_->wait(abandonAfterMs))
+        // Deleting a running thread would end the process; it goes on without an owner.
+        worker_->setParent(nullptr);
 }
 
 void PackController::pack(const QVector<QFileInfo>& files, const QString& destName,
@@ -70,13 +81,14 @@ void PackController::extractBatch(const QStringList& sources, const QStringList&
 }
 
 void PackController::startWorker(CfrWorker* worker, bool twoStage) {
-    // Even a refused request decides how the bars are shown.
-    setTwoStage(twoStage);
+    // A refused request leaves the running job's display alone.
     if (isRunning_) {
         delete worker;
         return;
     }
+    setTwoStage(twoStage);
     resetProgress();
+    outcomeDelivered_ = false;
     setRunning(true);
     worker_ = worker;
     connect(worker, &CfrWorker::progress, this, &PackController::onCoreProgress);
@@ -88,17 +100,38 @@ void PackController::startWorker(CfrWorker* worker, bool twoStage) {
 }
 
 void PackController::cancel() {
-    if (CfrWorker* stopping = worker_) {
-        // From here on nothing the stopped job still has queued reaches the interface.
-        worker_ = nullptr;
-        stopping->requestCancel();
-        stopping->wait();
+    if (!worker_) {
+        setRunning(false);
+        return;
     }
+    if (worker_->cancelRequested() || outcomeDelivered_)
+        return;
+    worker_->requestCancel();
+    abandonTimer_.start();
+}
+
+// The job is stuck where it cannot see the request: the interface goes on without it. Its
+// engine call removes what it wrote once it returns; nothing it reports is listened to.
+void PackController::abandonStuckJob() {
+    CfrWorker* stuck = worker_;
+    if (!stuck || !stuck->isRunning())
+        return;
+    worker_ = nullptr;
+    stuck->setParent(nullptr);
+    disconnect(stuck, nullptr, this, nullptr);
+    connect(stuck, &QThread::finished, stuck, &QObject::deleteLater);
+    endCancelledJob();
+}
+
+void PackController::endCancelledJob() {
+    setStatusText(tr("Cancelled"));
+    emit cancelled();
     setRunning(false);
 }
 
 void PackController::onCoreProgress(double fraction) {
-    if (!fromCurrentWorker())
+    // The bars stop where the cancel found them.
+    if (!fromCurrentWorker() || worker_->cancelRequested())
         return;
     const ProgressBars bars = splitProgress(fraction, twoStage_);
     firstProgress_ = bars.first;
@@ -110,6 +143,7 @@ void PackController::onCoreProgress(double fraction) {
 void PackController::onWorkerSucceeded(const QString& dest) {
     if (!fromCurrentWorker())
         return;
+    outcomeDelivered_ = true;
     if (currentIsPack()) {
         setStatusText(tr("Pack succeeded!"));
         emit packSucceeded(dest);
@@ -122,6 +156,7 @@ void PackController::onWorkerSucceeded(const QString& dest) {
 void PackController::onWorkerFailed(const QString& message) {
     if (!fromCurrentWorker())
         return;
+    outcomeDelivered_ = true;
     if (currentIsPack()) {
         setStatusText(tr("Pack failed: %1").arg(message));
         emit packFailed(message);
@@ -132,15 +167,16 @@ void PackController::onWorkerFailed(const QString& message) {
 }
 
 void PackController::onWorkerFinished() {
-    // The notice names its own worker, which after a cancel is no longer the current one.
     auto* finished = qobject_cast<CfrWorker*>(sender());
-    if (!finished)
+    if (!finished || finished != worker_)
         return;
     finished->deleteLater();
-    if (finished != worker_)
-        return;
     worker_ = nullptr;
-    setRunning(false);
+    abandonTimer_.stop();
+    if (finished->cancelRequested() && !outcomeDelivered_)
+        endCancelledJob();
+    else
+        setRunning(false);
 }
 
 bool PackController::fromCurrentWorker() const {

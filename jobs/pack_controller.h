@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <QVector>
 
 class CfrWorker;
@@ -19,7 +20,8 @@ class PackController : public QObject {
 
 public:
     explicit PackController(QObject* parent = nullptr);
-    // Waits for a running job: its output is not thrown away on quit.
+    // Waits for a running job: its output is not thrown away on quit. A job being cancelled
+    // gets as long as cancel() gives it, and is then left to end on its own.
     ~PackController() override;
 
     bool isRunning() const { return isRunning_; }
@@ -37,7 +39,11 @@ public:
                              const QString& password);
     Q_INVOKABLE void extractBatch(const QStringList& sources, const QStringList& passwords,
                                   const QString& baseDir, bool subfolder);
-    // Stops the running job and returns once its thread has ended; it reports no outcome.
+    // Asks the running job to stop and returns at once. The job then ends with cancelled()
+    // instead of an outcome, at its next cancellation point or, when it is stuck in a library
+    // call, after two seconds, when it is abandoned: its outcome is dropped, its partial
+    // output removed whenever it ends. A job that finished before it saw the request reports
+    // its outcome as usual.
     Q_INVOKABLE void cancel();
 
     Q_INVOKABLE QString archiveKind(const QString& path) const;
@@ -57,12 +63,15 @@ signals:
     void packFailed(const QString& message);
     void extractSucceeded(const QString& destPath);
     void extractFailed(const QString& message);
+    // The cancelled job has stopped or was abandoned; statusText says "Cancelled".
+    void cancelled();
 
 private slots:
     void onCoreProgress(double fraction);
     void onWorkerSucceeded(const QString& dest);
     void onWorkerFailed(const QString& message);
     void onWorkerFinished();
+    void abandonStuckJob();
 
 private:
     void startWorker(CfrWorker* worker, bool twoStage);
@@ -72,13 +81,16 @@ private:
     void setRunning(bool running);
     void setTwoStage(bool twoStage);
     void setStatusText(const QString& text);
+    void endCancelledJob();
 
     bool isRunning_ = false;
     double firstProgress_ = 0.0;
     double secondProgress_ = 0.0;
     bool twoStage_ = false;
     QString statusText_;
-    // The running job's worker; a cancelled worker is let go at once and only waits for
-    // its own finished notice to be deleted.
+    // The running job's worker; an abandoned worker is let go and deletes itself when its
+    // thread ends.
     CfrWorker* worker_ = nullptr;
+    bool outcomeDelivered_ = false;
+    QTimer abandonTimer_;
 };

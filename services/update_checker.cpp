@@ -58,7 +58,10 @@ UpdateChecker::~UpdateChecker() {
 }
 
 void UpdateChecker::setServerAddress(const QUrl& address) {
+    const bool wasEnabled = isEnabled();
     serverAddress = address;
+    if (isEnabled() != wasEnabled)
+        emit enabledChanged();
 }
 
 QUrl UpdateChecker::manifestUrl() const {
@@ -82,6 +85,14 @@ void UpdateChecker::updateBusy() {
 void UpdateChecker::check(bool userInitiated) {
     if (busy_)
         return;
+    // Guessing a host instead would let whoever holds that name serve an installer to every
+    // user.
+    if (!isEnabled()) {
+        if (userInitiated)
+            emit updatesDisabled(
+                tr("Updates for this installation come from your system's package manager."));
+        return;
+    }
     QNetworkRequest request = requestFor(manifestUrl());
     request.setHeader(QNetworkRequest::UserAgentHeader,
                       QStringLiteral("Coffret/") + QLatin1String(runningVersion));

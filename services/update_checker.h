@@ -17,15 +17,19 @@ class QNetworkReply;
 class UpdateChecker : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool busy READ busy NOTIFY busyChanged)
+    // False in a build that names no update server: the system's package manager brings the
+    // updates, and check() asks nobody.
+    Q_PROPERTY(bool enabled READ isEnabled NOTIFY enabledChanged)
 
 public:
     explicit UpdateChecker(QObject* parent = nullptr);
     ~UpdateChecker() override;
 
     bool busy() const { return busy_; }
+    bool isEnabled() const { return !serverAddress.host().isEmpty(); }
 
     // The server asked for the manifest; the manifest's path on it is always the same. Set
-    // at build time, changed here by tests and mirrors.
+    // at build time (none by default), changed here by tests and mirrors.
     void setServerAddress(const QUrl& address);
     QUrl manifestUrl() const;
 
@@ -34,6 +38,9 @@ public:
 
 signals:
     void busyChanged();
+    void enabledChanged();
+    // A check the user asked for while no update server is configured.
+    void updatesDisabled(const QString& message);
     void updateAvailable(const QString& versionName, const QString& notes, const QString& url);
     void upToDate();
     void checkFailed();

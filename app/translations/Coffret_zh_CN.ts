@@ -145,6 +145,10 @@ Files extracted to: %1</source>
         <source>Extract failed: %1</source>
         <translation>解压失败：%1</translation>
     </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>已取消</translation>
+    </message>
 </context>
 <context>
     <name>PasswordDialog</name>
@@ -203,6 +207,18 @@ Files extracted to: %1</source>
         <source>Round 2</source>
         <translation>第 2 轮</translation>
     </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Cancelling...</source>
+        <translation>正在取消…</translation>
+    </message>
+    <message>
+        <source>Cancel this job?</source>
+        <translation>取消此任务？</translation>
+    </message>
 </context>
 <context>
     <name>ResultDialog</name>
@@ -220,6 +236,10 @@ Files extracted to: %1</source>
     <message>
         <source>The downloaded file does not match its published checksum</source>
         <translation>下载的文件与公布的校验和不一致</translation>
+    </message>
+    <message>
+        <source>Updates for this installation come from your system&apos;s package manager.</source>
+        <translation>此安装的更新由系统的软件包管理器提供。</translation>
     </message>
 </context>
 <context>

@@ -4,7 +4,6 @@
 
 #include <dirent.h>
 #include <memory>
-#include <optional>
 #include <set>
 #include <sys/stat.h>
 #include <utility>
@@ -20,7 +19,7 @@ FileId idOf(const struct stat& info) {
 
 struct Walk {
     std::vector<UpdateItem>& items;
-    std::optional<FileId> excluded;
+    const StagedFile* output;
     std::set<FileId> ancestry; // the folders being walked, by identity
     bool complete = true;
 
@@ -31,7 +30,7 @@ struct Walk {
             return;
         }
         if (S_ISREG(info.st_mode)) {
-            if (excluded == idOf(info))
+            if (output && output->isOutput(info))
                 return;
             items.push_back({name, fsPath, false, static_cast<std::uint64_t>(info.st_size),
                              static_cast<std::int64_t>(info.st_mtime)});
@@ -62,12 +61,8 @@ struct Walk {
 } // namespace
 
 bool p7CollectItems(std::vector<UpdateItem>& items, const std::wstring& name,
-                    const std::string& fsPath, const std::string& exclude) {
-    struct stat info {};
-    std::optional<FileId> excluded;
-    if (!exclude.empty() && ::stat(exclude.c_str(), &info) == 0)
-        excluded = idOf(info);
-    Walk walk{items, excluded, {}};
+                    const std::string& fsPath, const StagedFile* output) {
+    Walk walk{items, output, {}};
     walk.collect(name, fsPath);
     return walk.complete;
 }

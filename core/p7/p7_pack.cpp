@@ -4,6 +4,7 @@
 #include "p7/p7_loader.h"
 #include "p7/p7_ops.h"
 #include "p7/p7_update_callback.h"
+#include "staged_file.h"
 
 #include <cstdio>
 #include <new>
@@ -26,7 +27,7 @@ template <p7::Layout L> void keepNamesReadable(p7::IOutArchive<L>* archive) {
 }
 
 template <p7::Layout L>
-int packWith(const P7Lib& lib, const std::vector<UpdateItem>& items, const std::string& dest,
+int packWith(const P7Lib& lib, const std::vector<UpdateItem>& items, StagedFile& output,
              const std::string& password, const ProgressSink* sink) {
     p7::Ref<p7::IOutArchive<L>> archive;
     if (lib.createObject(&p7::CLSID_Format7z, &p7::IID_IOutArchive,
@@ -35,7 +36,7 @@ int packWith(const P7Lib& lib, const std::vector<UpdateItem>& items, const std::
         return InvalidArgument;
     keepNamesReadable(archive.get());
 
-    std::FILE* file = std::fopen(dest.c_str(), "wb+");
+    std::FILE* file = std::fopen(output.path().c_str(), "wb+");
     if (!file)
         return OpenFailed;
     const std::wstring widePassword = utf8ToWide(password);
@@ -54,13 +55,12 @@ int packWith(const P7Lib& lib, const std::vector<UpdateItem>& items, const std::
     archive.reset();
     // The last buffered bytes reach the disk only now: a failure here is a failed pack.
     const bool closed = std::fclose(file) == 0;
-    if (result != p7::S_OK || !closed) {
-        std::remove(dest.c_str());
+    if (result != p7::S_OK || !closed)
         return cancelled ? Cancelled : Failed;
-    }
-    if (sink)
+    const int committed = commitStaged(output, sink);
+    if (committed == Ok && sink)
         sink->report(1.0);
-    return Ok;
+    return committed;
 }
 
 } // namespace
@@ -71,10 +71,13 @@ int p7Pack(const std::vector<std::string>& inputs, const std::string& dest,
         return InvalidArgument;
     if (!p7Available())
         return Unsupported;
+    StagedFile output(dest);
+    if (!output.create())
+        return OpenFailed;
     std::vector<UpdateItem> items;
     bool complete = true;
     for (const auto& input : nameInputs(inputs))
-        complete = p7CollectItems(items, utf8ToWide(input.name), input.path, dest) && complete;
+        complete = p7CollectItems(items, utf8ToWide(input.name), input.path, &output) && complete;
     // An input that is not there would be missing from an archive reported as complete.
     if (!complete)
         return Failed;
@@ -82,8 +85,8 @@ int p7Pack(const std::vector<std::string>& inputs, const std::string& dest,
         return InvalidArgument;
     const P7Lib& lib = p7Lib();
     return lib.layout == p7::Layout::Plain
-               ? packWith<p7::Layout::Plain>(lib, items, dest, password, sink)
-               : packWith<p7::Layout::VirtualDestructor>(lib, items, dest, password, sink);
+               ? packWith<p7::Layout::Plain>(lib, items, output, password, sink)
+               : packWith<p7::Layout::VirtualDestructor>(lib, items, output, password, sink);
 }
 
 } // namespace cfr

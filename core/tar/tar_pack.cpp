@@ -2,11 +2,13 @@
 #include "tar/tar_backend.h"
 
 #include "entry_names.h"
+#include "staged_file.h"
 #include "tar/archive_handles.h"
 #include "tar/input_walk.h"
 #include "tar/tar_writer.h"
 #include "utf8_locale.h"
 
+#include <archive_entry.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -38,36 +40,105 @@ int (*filterFor(int kind))(archive*) {
     }
 }
 
-// Format and filter of a kind; false when this libarchive cannot write it.
-bool configureWriter(archive* writer, int kind) {
-    int format = ARCHIVE_OK;
+bool hasSeparateCompressor(int kind) {
+    return kind >= TarGz && kind <= TarZst;
+}
+
+bool setFormat(archive* writer, int kind) {
     if (isSingleStream(kind))
-        format = archive_write_set_format_raw(writer);
-    else if (kind == SevenZip)
-        format = archive_write_set_format_7zip(writer);
-    else if (kind >= Tar && kind <= TarZst)
-        format = archive_write_set_format_pax_restricted(writer);
-    else
+        return archive_write_set_format_raw(writer) == ARCHIVE_OK;
+    if (kind == SevenZip)
+        return archive_write_set_format_7zip(writer) == ARCHIVE_OK;
+    return kind >= Tar && kind <= TarZst &&
+           archive_write_set_format_pax_restricted(writer) == ARCHIVE_OK;
+}
+
+bool addFilter(archive* writer, int kind) {
+    const auto add = filterFor(kind);
+    return !add || add(writer) == ARCHIVE_OK;
+}
+
+// The entries go into one handle. A compressed tar kind hands its tar stream, as raw data,
+// to a second handle that compresses it: a failed or cancelled job can then drop the tar
+// handle without finishing its entry (libarchive would pad the rest of it with zeros, and
+// compressing those takes seconds for a large file) and still close the compressor, which
+// alone releases its coder state (close to 100 MB for xz).
+struct Writers {
+    ArchiveWriter entries;
+    ArchiveWriter compressor;
+};
+
+la_ssize_t toCompressor(archive*, void* compressor, const void* buffer, size_t length) {
+    return archive_write_data(static_cast<archive*>(compressor), buffer, length);
+}
+
+int openCompressor(Writers& writers, int kind, int fd) {
+    archive* compressor = writers.compressor.get();
+    if (archive_write_set_format_raw(compressor) != ARCHIVE_OK || !addFilter(compressor, kind))
+        return Unsupported;
+    // An archive in a file needs no padding to a whole block.
+    archive_write_set_bytes_in_last_block(compressor, 1);
+    if (archive_write_open_fd(compressor, fd) != ARCHIVE_OK)
+        return OpenFailed;
+    ArchiveEntry stream(archive_entry_new());
+    if (!stream)
+        return InvalidArgument;
+    archive_entry_set_filetype(stream.get(), AE_IFREG);
+    archive_entry_set_pathname(stream.get(), "tar");
+    if (archive_write_header(compressor, stream.get()) != ARCHIVE_OK)
+        return Failed;
+    archive_write_set_bytes_in_last_block(writers.entries.get(), 1);
+    return archive_write_open2(writers.entries.get(), compressor, nullptr, toCompressor, nullptr,
+                               nullptr) == ARCHIVE_OK
+               ? Ok
+               : OpenFailed;
+}
+
+int openWriters(Writers& writers, int kind, const StagedFile& output) {
+    writers.entries.reset(archive_write_new());
+    if (hasSeparateCompressor(kind))
+        writers.compressor.reset(archive_write_new());
+    if (!writers.entries || (hasSeparateCompressor(kind) && !writers.compressor))
+        return InvalidArgument;
+    archive* entries = writers.entries.get();
+    if (!setFormat(entries, kind))
+        return Unsupported;
+    // Formats that do not know the option ignore it.
+    archive_write_set_options(entries, "hdrcharset=UTF-8");
+    if (hasSeparateCompressor(kind))
+        return openCompressor(writers, kind, output.fd());
+    if (!addFilter(entries, kind))
+        return Unsupported;
+    archive_write_set_bytes_in_last_block(entries, 1);
+    // Written through the descriptor, which the writer never closes itself: a handle dropped
+    // after a failure would otherwise leak it.
+    return archive_write_open_fd(entries, output.fd()) == ARCHIVE_OK ? Ok : OpenFailed;
+}
+
+bool closeWriters(Writers& writers) {
+    if (archive_write_close(writers.entries.get()) != ARCHIVE_OK)
         return false;
-    const auto addFilter = filterFor(kind);
-    return format == ARCHIVE_OK && (!addFilter || addFilter(writer) == ARCHIVE_OK);
+    return !writers.compressor || archive_write_close(writers.compressor.get()) == ARCHIVE_OK;
 }
 
 class SizeCounter : public InputVisitor {
 public:
+    explicit SizeCounter(const StagedFile& output) : output_(output) {}
     bool directory(const std::string&) override { return true; }
     bool file(const std::string&, const fs::path& path) override {
-        std::error_code ec;
-        const auto size = fs::file_size(path, ec);
-        if (!ec)
-            total += size;
+        struct stat info {};
+        if (::stat(path.c_str(), &info) == 0 && !output_.isOutput(info))
+            total += std::uint64_t(info.st_size);
         return true;
     }
     std::uint64_t total = 0;
+
+private:
+    const StagedFile& output_;
 };
 
-std::uint64_t totalInputBytes(const std::vector<std::string>& inputs) {
-    SizeCounter counter;
+std::uint64_t totalInputBytes(const std::vector<std::string>& inputs, const StagedFile& output) {
+    SizeCounter counter(output);
     for (const auto& input : inputs)
         InputWalker().walk(std::string(), input, counter);
     return counter.total > 0 ? counter.total : 1;
@@ -88,13 +159,14 @@ bool addInputs(TarWriteContext& context, const std::vector<std::string>& inputs,
     return true;
 }
 
-int abandon(archive* writer, const std::string& dest, int result) {
-    // Freeing closes the filters, which releases their coder state (archive_write_fail
-    // would skip that and leak it: close to 100 MB for xz). What the close writes goes
-    // with the file.
-    archive_write_free(writer);
-    std::error_code ec;
-    fs::remove(dest, ec);
+// A handle with a filter of its own (the single streams) is closed: only that releases its
+// coder state, and a raw stream has no entry to finish. Any other entries handle is dropped
+// as it is; the compressor behind it is then closed on what it already holds.
+int abandon(Writers& writers, int kind, int result) {
+    if (writers.entries && !isSingleStream(kind))
+        archive_write_fail(writers.entries.get());
+    writers.entries.reset();
+    writers.compressor.reset();
     return result;
 }
 
@@ -107,36 +179,30 @@ int tarPack(const std::vector<std::string>& inputs, const std::string& dest, int
     ensureUtf8Locale();
     if (isSingleStream(kind) && !isRegularFile(inputs.front()))
         return Unsupported;
-    ArchiveWriter writer(archive_write_new());
-    if (!writer)
-        return InvalidArgument;
-    if (!configureWriter(writer.get(), kind))
-        return Unsupported;
-    // Formats that do not know the option ignore it.
-    archive_write_set_options(writer.get(), "hdrcharset=UTF-8");
-    // libarchive writes to standard output when given no file name.
-    if (dest.empty() || archive_write_open_filename(writer.get(), dest.c_str()) != ARCHIVE_OK)
+    StagedFile output(dest);
+    if (!output.create())
         return OpenFailed;
+    Writers writers;
+    const int opened = openWriters(writers, kind, output);
+    if (opened != Ok)
+        return abandon(writers, kind, opened);
 
     const ProgressSink silent;
     TarWriteContext context;
-    context.writer = writer.get();
+    context.writer = writers.entries.get();
     context.sink = sink ? sink : &silent;
-    struct stat destInfo;
-    if (::stat(dest.c_str(), &destInfo) == 0) {
-        context.destDevice = destInfo.st_dev;
-        context.destInode = destInfo.st_ino;
-    }
-    context.totalBytes = totalInputBytes(inputs);
+    context.output = &output;
+    context.totalBytes = totalInputBytes(inputs, output);
 
     if (!addInputs(context, inputs, kind))
-        return abandon(writer.release(), dest, context.cancelled ? Cancelled : Failed);
-    // A failed close leaves a damaged archive: removed like any other partial output.
-    if (archive_write_close(writer.get()) != ARCHIVE_OK)
-        return abandon(writer.release(), dest, Failed);
-    writer.reset();
-    context.sink->report(1.0);
-    return Ok;
+        return abandon(writers, kind, context.cancelled ? Cancelled : Failed);
+    if (!closeWriters(writers))
+        return abandon(writers, kind, Failed);
+    writers = Writers();
+    const int committed = commitStaged(output, context.sink);
+    if (committed == Ok)
+        context.sink->report(1.0);
+    return committed;
 }
 
 } // namespace cfr

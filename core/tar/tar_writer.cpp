@@ -105,7 +105,7 @@ bool tarAddFile(TarWriteContext& context, const std::string& name,
     struct stat info;
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
         return false;
-    if (info.st_dev == context.destDevice && info.st_ino == context.destInode)
+    if (context.output && context.output->isOutput(info))
         return true;
     const std::uint64_t size = std::uint64_t(info.st_size);
     ArchiveEntry entry = makeEntry(name, AE_IFREG, 0644, la_int64_t(size));

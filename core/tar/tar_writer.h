@@ -2,9 +2,9 @@
 #pragma once
 
 #include "cfr.h"
+#include "staged_file.h"
 
 #include <archive.h>
-#include <sys/types.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -18,9 +18,8 @@ struct TarWriteContext {
     const ProgressSink* sink = nullptr;
     std::uint64_t totalBytes = 1;
     std::uint64_t doneBytes = 0;
-    // The archive being written, never stored inside itself.
-    dev_t destDevice = 0;
-    ino_t destInode = 0;
+    // The archive being written and the one it replaces, never stored inside it.
+    const StagedFile* output = nullptr;
     bool cancelled = false;
     std::vector<char> buffer = std::vector<char>(65536);
 };

@@ -53,11 +53,11 @@ std::optional<std::string> packageEntry(zip_t* archive) {
 }
 
 int writeInner(const std::vector<std::string>& inputs, const fs::path& inner,
-               const std::string& dest, const ProgressSink* sink) {
+               const StagedFile& output, const ProgressSink* sink) {
     ZipHandle archive = createZip(inner.string());
     if (!archive)
         return OpenFailed;
-    const int added = zipAddInputs(archive.get(), inputs, false, sink, dest);
+    const int added = zipAddInputs(archive.get(), inputs, false, sink, output);
     if (added != Ok)
         return added;
     // Made only now, so that a walk through the temporary folder cannot meet it.
@@ -66,9 +66,9 @@ int writeInner(const std::vector<std::string>& inputs, const fs::path& inner,
     return closeZip(std::move(archive), sink, 0, 0.5);
 }
 
-int writeOuter(const fs::path& inner, const std::string& dest, const std::string& password,
+int writeOuter(const fs::path& inner, const StagedFile& output, const std::string& password,
                const ProgressSink* sink) {
-    ZipHandle archive = createZip(dest);
+    ZipHandle archive = createZip(output.path());
     if (!archive)
         return OpenFailed;
     if (zip_set_default_password(archive.get(), password.c_str()) != 0)
@@ -86,11 +86,15 @@ int packagePack(const std::vector<std::string>& inputs, const std::string& dest,
     // readable.
     if (password.empty())
         return InvalidArgument;
+    StagedFile output(dest);
+    if (!output.create())
+        return OpenFailed;
     const TemporaryItem inner(tempRoot() / (randomHex(8) + ".zip"));
-    const int first = writeInner(inputs, inner.path(), dest, sink);
+    const int first = writeInner(inputs, inner.path(), output, sink);
     if (first != Ok)
         return first;
-    return writeOuter(inner.path(), dest, password, sink);
+    const int second = writeOuter(inner.path(), output, password, sink);
+    return second == Ok ? commitStaged(output, sink) : second;
 }
 
 int packageExtract(const std::string& archive, const std::string& destDir,

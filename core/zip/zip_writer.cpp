@@ -6,7 +6,6 @@
 
 #include <sys/stat.h>
 
-#include <optional>
 #include <utility>
 
 namespace cfr {
@@ -20,12 +19,8 @@ namespace {
 class ZipEntryVisitor : public InputVisitor {
 public:
     ZipEntryVisitor(zip_t* archive, bool encrypt, const ProgressSink* sink,
-                    const std::string& excluded)
-        : archive_(archive), encrypt_(encrypt), sink_(sink) {
-        struct stat info {};
-        if (::stat(excluded.c_str(), &info) == 0)
-            excluded_ = std::make_pair(info.st_dev, info.st_ino);
-    }
+                    const StagedFile& output)
+        : archive_(archive), encrypt_(encrypt), sink_(sink), output_(output) {}
 
     bool directory(const std::string& name) override {
         if (!settlePendingFolder(name))
@@ -53,8 +48,7 @@ public:
 private:
     bool isExcluded(const fs::path& path) const {
         struct stat info {};
-        return excluded_ && ::stat(path.c_str(), &info) == 0 &&
-               std::make_pair(info.st_dev, info.st_ino) == *excluded_;
+        return ::stat(path.c_str(), &info) == 0 && output_.isOutput(info);
     }
 
     bool settlePendingFolder(const std::string& next) {
@@ -77,8 +71,7 @@ private:
     zip_t* archive_;
     bool encrypt_;
     const ProgressSink* sink_;
-    // An earlier archive at the destination, which the new one replaces.
-    std::optional<std::pair<dev_t, ino_t>> excluded_;
+    const StagedFile& output_;
     std::string pendingFolder_;
     int result_ = Ok;
 };
@@ -90,8 +83,8 @@ ZipHandle createZip(const std::string& path) {
 }
 
 int zipAddInputs(zip_t* archive, const std::vector<std::string>& inputs, bool encrypt,
-                 const ProgressSink* sink, const std::string& dest) {
-    ZipEntryVisitor visitor(archive, encrypt, sink, dest);
+                 const ProgressSink* sink, const StagedFile& output) {
+    ZipEntryVisitor visitor(archive, encrypt, sink, output);
     InputWalker walker;
     for (const NamedInput& input : nameInputs(inputs))
         if (!walker.walk(input.name, input.path, visitor))

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "cfr.h"
+#include "staged_file.h"
 #include "zip/zip_handle.h"
 
 #include <filesystem>
@@ -15,10 +16,10 @@ ZipHandle createZip(const std::string& path);
 
 // Every input under its unique top-level name, folder trees beneath it with "/"; only empty
 // folders get entries of their own. Ok, Failed when an input cannot be taken (missing, a
-// dangling link, refused by libzip), or Cancelled. An existing file at dest, the archive
-// being replaced, is left out.
+// dangling link, refused by libzip), or Cancelled. The archive being written and the one it
+// replaces are left out.
 int zipAddInputs(zip_t* archive, const std::vector<std::string>& inputs, bool encrypt,
-                 const ProgressSink* sink, const std::string& dest);
+                 const ProgressSink* sink, const StagedFile& output);
 
 int zipAddFile(zip_t* archive, const std::string& entryName, const std::filesystem::path& file,
                bool encrypt);

@@ -168,7 +168,7 @@ void CliFlowsTest::flowsWithoutPrompt() {
     }
     QVERIFY(!outcome.isError);
     QCOMPARE(outcome.message, message.arg(dir_));
-    QCOMPARE(anyWindow("progressDialog")->height(), 104); // one bar
+    QCOMPARE(anyWindow("progressDialog")->height(), 150); // one bar
     output = output.arg(dir_);
     if (QFileInfo(output).isDir()) {
         QCOMPARE(testing::treeListing(output), listing);
@@ -333,7 +333,7 @@ void CliFlowsTest::packageWithPreselectedRandomPassword() {
     QCOMPARE(QGuiApplication::clipboard()->text(), password);
     QCOMPARE(UserData::instance()->lastIndex(), 0);
     QQuickWindow* progress = anyWindow("progressDialog");
-    QCOMPARE(progress->height(), 160); // two rounds for a package
+    QCOMPARE(progress->height(), 206); // two rounds for a package
     QVERIFY(UiRobot::item(progress, "secondSection")->isVisible());
 
     QCOMPARE(extract(package, dir_ + "/wrong", "not it"), int(cfr::BadPassword));

@@ -2,6 +2,7 @@
 // found by title, buttons clicked with the mouse, the clipboard read back with xclip.
 #include "cfr.h"
 #include "test_support.h"
+#include "x_close.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -12,7 +13,9 @@
 
 namespace {
 
-const QString program = QStringLiteral(COFFRET_BINARY_DIR "/app/coffret");
+// The program beside the build, or an installed copy (scripts/check-install.sh).
+const QString program =
+    qEnvironmentVariable("COFFRET_PROGRAM", QStringLiteral(COFFRET_BINARY_DIR "/app/coffret"));
 
 struct Window {
     QString id;
@@ -34,6 +37,8 @@ private slots:
     void jobsWithoutPrompt();
     void packageWithRandomPasswordFromTheClipboard();
     void separateFoldersWithDismissedPrompt();
+    void largeJobCancelled_data();
+    void largeJobCancelled();
 
 private:
     QProcessEnvironment environment() const;
@@ -42,6 +47,7 @@ private:
     Window waitForWindow(const QString& title, int width, int timeoutMs = 15000) const;
     void clickAt(const Window& window, int x, int y) const;
     void pressOk(const Window& window, bool resultWindow) const;
+    QString otherWindow(const QString& title, const QString& known) const;
     bool isShown(const Window& window) const;
     void screenshot(const Window& window, const QString& name) const;
     static bool finishedWithZero(QProcess& process);
@@ -149,6 +155,18 @@ void ProgramTest::pressOk(const Window& window, bool resultWindow) const {
     }
 }
 
+// A shown window with that title other than the one already known, or empty.
+QString ProgramTest::otherWindow(const QString& title, const QString& known) const {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        const QByteArray ids = x("xdotool", {"search", "--onlyvisible", "--name", title});
+        for (const QByteArray& id : ids.split('\n'))
+            if (!id.trimmed().isEmpty() && id.trimmed() != known.toLatin1())
+                return QString::fromLatin1(id.trimmed());
+        QTest::qWait(200);
+    }
+    return {};
+}
+
 bool ProgramTest::isShown(const Window& window) const {
     return x("xdotool", {"search", "--onlyvisible", "--name", "."})
         .split('\n')
@@ -174,25 +192,34 @@ bool ProgramTest::finishedWithZero(QProcess& process) {
 
 void ProgramTest::formsThatExitAtOnce_data() {
     QTest::addColumn<QStringList>("args");
-    QTest::addColumn<bool>("display");
+    QTest::addColumn<QString>("display"); // "ours": the test's server
     QTest::addColumn<int>("exitCode");
-    QTest::newRow("7z alone") << QStringList{"photos.7z"} << true << 0;
-    QTest::newRow("upper-case flag") << QStringList{"XC", "/tmp", "a.zip"} << true << 0;
-    QTest::newRow("-pk without file") << QStringList{"-pk", ".zip", "1", "/tmp"} << true << 0;
-    QTest::newRow("unknown flag") << QStringList{"-q", "/tmp", "a", "b"} << true << 0;
-    QTest::newRow("no display, main window") << QStringList{} << false << 1;
-    QTest::newRow("no display, context-menu job")
-        << QStringList{"-xc", "/tmp", "a.zip"} << false << 0;
+    // A display number no server listens on.
+    int dead = 900;
+    while (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(dead)))
+        ++dead;
+    const QString silent = QStringLiteral(":%1").arg(dead);
+    QTest::newRow("7z alone") << QStringList{"photos.7z"} << "ours" << 0;
+    QTest::newRow("upper-case flag") << QStringList{"XC", "/tmp", "a.zip"} << "ours" << 0;
+    QTest::newRow("-pk without file") << QStringList{"-pk", ".zip", "1", "/tmp"} << "ours" << 0;
+    QTest::newRow("unknown flag") << QStringList{"-q", "/tmp", "a", "b"} << "ours" << 0;
+    QTest::newRow("no display, main window") << QStringList{} << "" << 1;
+    QTest::newRow("no display, context-menu job") << QStringList{"-xc", "/tmp", "a.zip"} << "" << 0;
+    QTest::newRow("display not answering, main window") << QStringList{} << silent << 1;
+    QTest::newRow("display not answering, context-menu job")
+        << QStringList{"-xc", "/tmp", "a.zip"} << silent << 0;
 }
 
 void ProgramTest::formsThatExitAtOnce() {
     QFETCH(QStringList, args);
-    QFETCH(bool, display);
+    QFETCH(QString, display);
     QFETCH(int, exitCode);
     QProcessEnvironment env = environment();
-    if (!display) {
+    if (display != "ours") {
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             env.remove(name);
+        if (!display.isEmpty())
+            env.insert("DISPLAY", display);
     }
     QProcess process;
     process.setProcessEnvironment(env);
@@ -200,7 +227,7 @@ void ProgramTest::formsThatExitAtOnce() {
     QVERIFY2(process.waitForFinished(10000), "did not exit at once");
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), exitCode);
-    if (!display)
+    if (display != "ours")
         QVERIFY(process.readAllStandardError().contains("needs a graphical session"));
 }
 
@@ -254,7 +281,7 @@ void ProgramTest::packageWithRandomPasswordFromTheClipboard() {
 
     const Window progress = waitForWindow("^Coffret$", 480, 5000);
     if (progress.isValid()) {
-        QCOMPARE(progress.size.height(), 160); // two rounds for a package
+        QCOMPARE(progress.size.height(), 206); // two rounds for a package
         screenshot(progress, "progress");
     }
     const Window result = waitForWindow("^Coffret$", 380, 60000);
@@ -297,6 +324,37 @@ void ProgramTest::separateFoldersWithDismissedPrompt() {
     pressOk(result, true);
     QVERIFY(finishedWithZero(process));
     QCOMPARE(testing::treeListing(out), (QStringList{"open/", "open/note.txt"}));
+}
+
+void ProgramTest::largeJobCancelled_data() {
+    QTest::addColumn<bool>("byTitleBar");
+    QTest::newRow("Cancel button") << false;
+    QTest::newRow("title bar, answered yes") << true;
+}
+
+// Long enough that the job is still running whatever the machine's load: xz takes seconds
+// for each of these incompressible megabytes.
+void ProgramTest::largeJobCancelled() {
+    QFETCH(bool, byTitleBar);
+    const QString dir = work_.path() + "/cancel " + QTest::currentDataTag();
+    testing::writeFile(dir + "/album.bin", testing::noiseBytes(96 * 1024 * 1024, 3));
+
+    QProcess process;
+    start(process, {"-pk", ".tar.xz", "0", dir, dir + "/album.bin"});
+    const Window progress = waitForWindow("^Coffret$", 480);
+    QVERIFY(progress.isValid());
+    if (byTitleBar) {
+        QVERIFY(closeLikeTitleBar(display_.toLatin1(), progress.id.toULong()));
+        const QString question = otherWindow("^Coffret$", progress.id);
+        QVERIFY(!question.isEmpty());
+        x("xdotool", {"windowfocus", "--sync", question});
+        x("xdotool", {"key", "y"});
+    } else {
+        clickAt(progress, progress.size.width() - 24 - 44, progress.size.height() - 24 - 17);
+    }
+    // No result window: the process ends by itself.
+    QVERIFY(finishedWithZero(process));
+    QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{"album.bin"});
 }
 
 QTEST_GUILESS_MAIN(ProgramTest)

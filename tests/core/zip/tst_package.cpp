@@ -163,9 +163,13 @@ private slots:
         QList<double> beforeOuter;
         QList<double> duringOuter;
         QList<int> temporaryModes;
+        bool outerSeen = false;
         log.onReport = [&](double fraction) {
-            // libzip writes the outer archive to a temporary beside the destination.
-            (QDir(scratch.path("out")).isEmpty() ? beforeOuter : duringOuter) << fraction;
+            // libzip writes the outer archive to a temporary beside the staged destination.
+            outerSeen |= !QDir(scratch.path("out"))
+                              .entryList({"*.part.*"}, QDir::Files | QDir::Hidden)
+                              .isEmpty();
+            (outerSeen ? duringOuter : beforeOuter) << fraction;
             temporaryModes << modesIn(scratch.tmp());
         };
         QCOMPARE(packPaths({scratch.path("in/big.bin")}, scratch.path("out/big.cfr"), "pw", &log),
