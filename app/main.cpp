@@ -4,6 +4,7 @@
 #include "app/display_check.h"
 #include "app/graphical.h"
 #include "app/startup.h"
+#include "core/cfr.h"
 #include "jobs/cfr_worker.h"
 #include "secrets/user_data.h"
 
@@ -26,6 +27,8 @@ int runApplication(int argc, char* argv[]) {
     QApplication app(argc, argv);
     setApplicationIdentity();
     discoverP7zipPlugin(QCoreApplication::applicationDirPath());
+    // Archive names from before UTF-8 are read in the user's language, not the program's.
+    cfr::setNameLanguage(QLocale::system().name().toUtf8().constData());
     installTranslations(app, QString::fromLocal8Bit(argv[0]));
     UserData::instance()->load();
     QGuiApplication::setQuitOnLastWindowClosed(false);

@@ -71,8 +71,8 @@ int failureReason();
 const char* failureSubject();
 
 // File names in archives that predate UTF-8 are decoded with the code page Windows used for
-// this language (an ISO 639 code, optionally with a country, as in "zh_CN"). Until it is set,
-// the language comes from LC_ALL, LC_CTYPE or LANG.
+// this language (an ISO 639 code, optionally with a country, as in "zh_CN"); the program sets
+// the user's. Until it is set (or after null), it comes from LC_ALL, LC_CTYPE or LANG.
 void setNameLanguage(const char* language);
 
 // The first part of the multi-volume set path belongs to, written to buffer with its NUL;

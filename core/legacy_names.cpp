@@ -72,36 +72,35 @@ std::string nameLanguage() {
 }
 
 bool isValidUtf8(const std::string& text) {
+    // Lead byte pattern, its payload bits, continuation bytes, least value (no overlong forms).
+    struct Sequence {
+        unsigned char mask, pattern, payload;
+        int following;
+        char32_t least;
+    };
+    static const Sequence kSequences[] = {
+        {0xE0, 0xC0, 0x1F, 1, 0x80}, {0xF0, 0xE0, 0x0F, 2, 0x800}, {0xF8, 0xF0, 0x07, 3, 0x10000}};
     std::size_t i = 0;
     while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        int following = 0;
-        char32_t code = lead;
-        char32_t least = 0;
-        if (lead < 0x80) {
-            ++i;
+        const auto lead = static_cast<unsigned char>(text[i++]);
+        if (lead < 0x80)
             continue;
-        } else if ((lead & 0xE0) == 0xC0) {
-            following = 1, code = lead & 0x1F, least = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            following = 2, code = lead & 0x0F, least = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            following = 3, code = lead & 0x07, least = 0x10000;
-        } else {
+        const Sequence* sequence = nullptr;
+        for (const auto& candidate : kSequences)
+            if ((lead & candidate.mask) == candidate.pattern)
+                sequence = &candidate;
+        if (!sequence || text.size() - i < std::size_t(sequence->following))
             return false;
-        }
-        if (i + following >= text.size())
-            return false;
-        for (int k = 1; k <= following; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
+        char32_t code = lead & sequence->payload;
+        for (int k = 0; k < sequence->following; ++k) {
+            const auto next = static_cast<unsigned char>(text[i++]);
             if ((next & 0xC0) != 0x80)
                 return false;
             code = (code << 6) | (next & 0x3F);
         }
-        // Overlong forms, UTF-16 surrogates and values past Unicode are not UTF-8.
-        if (code < least || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
+        // UTF-16 surrogates and values past Unicode are not characters either.
+        if (code < sequence->least || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
             return false;
-        i += following + 1;
     }
     return true;
 }

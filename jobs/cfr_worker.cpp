@@ -71,7 +71,7 @@ void CfrWorker::runBatch() {
             cfr::extract(source.toUtf8().constData(), target.toUtf8().constData(),
                          passwords.value(i).toUtf8().constData(), batchProgress, this, cancelCheck);
         if (result != cfr::Ok)
-            failedNames << withReason(QFileInfo(source).fileName(), QStringLiteral(" (%1)"));
+            failedNames << withReason(QFileInfo(source).fileName(), tr("%1 (%2)"));
     }
     if (cancelRequested())
         return;
@@ -116,16 +116,21 @@ void CfrWorker::fail(const QString& message) {
 }
 
 QString CfrWorker::messageFor(int result) {
+    QString text;
     switch (result) {
     case cfr::BadPassword:
-        return withReason(tr("Wrong password or corrupt file"));
+        text = tr("Wrong password or corrupt file");
+        break;
     case cfr::Unsupported:
-        return withReason(tr("Unsupported format"));
+        text = tr("Unsupported format");
+        break;
     case cfr::OpenFailed:
-        return withReason(tr("Cannot open file"));
+        text = tr("Cannot open file");
+        break;
     default:
-        return withReason(tr("Operation failed"));
+        text = tr("Operation failed");
     }
+    return withReason(text, tr("%1: %2"));
 }
 
 // The engine's reason for the failure just seen on this thread, added to what the code says.
@@ -144,7 +149,7 @@ QString CfrWorker::withReason(const QString& text, const QString& form) {
     default:
         return text;
     }
-    return text + form.arg(reason);
+    return form.arg(text, reason);
 }
 
 void CfrWorker::workerProgress(void* context, double fraction) {

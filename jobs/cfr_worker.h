@@ -51,7 +51,8 @@ private:
     void fail(const QString& message);
 
     static QString messageFor(int result);
-    static QString withReason(const QString& text, const QString& form = QStringLiteral(": %1"));
+    // form puts the text (%1) and the reason (%2) together.
+    static QString withReason(const QString& text, const QString& form);
     static void workerProgress(void* context, double fraction);
     static void batchProgress(void* context, double fraction);
     static int cancelCheck(void* context);

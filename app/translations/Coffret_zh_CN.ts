@@ -50,6 +50,26 @@
         <source>Operation failed</source>
         <translation>操作失败</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1（%2）</translation>
+    </message>
+    <message>
+        <source>RAR encryption is not supported</source>
+        <translation>不支持 RAR 加密</translation>
+    </message>
+    <message>
+        <source>the part %1 is missing</source>
+        <translation>缺少分卷 %1</translation>
+    </message>
+    <message>
+        <source>a compression or encryption method that cannot be read</source>
+        <translation>无法读取的压缩或加密方式</translation>
+    </message>
 </context>
 <context>
     <name>FileModel</name>

@@ -89,8 +89,8 @@ enum ItemProperty : PROPID {
     kpidIsDir = 6,
     kpidSize = 7,
     kpidAttrib = 9,
-    kpidEncrypted = 15,
     kpidMTime = 12,
+    kpidEncrypted = 15,
 };
 
 // Module property asked through GetModuleProp: how the plugin lays out IUnknown.

@@ -71,8 +71,9 @@ bool skipAhead(std::FILE* file, std::uint64_t bytes) {
 
 // Leaves the file just after the signature; 4 or 5 for the format found, 0 for none.
 int findSignature(std::FILE* file) {
-    std::vector<unsigned char> start(kLargestStub + sizeof kRar5Signature);
-    const std::size_t got = std::fread(start.data(), 1, start.size(), file);
+    // Volumes start with it; only a self-extractor needs the search.
+    std::vector<unsigned char> start(sizeof kRar5Signature);
+    std::size_t got = std::fread(start.data(), 1, start.size(), file);
     for (std::size_t at = 0; at + sizeof kRar4Signature <= got; ++at) {
         if (std::memcmp(&start[at], kRar4Signature, sizeof kRar4Signature) == 0) {
             fseeko(file, off_t(at + sizeof kRar4Signature), SEEK_SET);
@@ -83,6 +84,10 @@ int findSignature(std::FILE* file) {
             fseeko(file, off_t(at + sizeof kRar5Signature), SEEK_SET);
             return 5;
         }
+        if (at == 0 && got == start.size()) {
+            start.resize(kLargestStub + sizeof kRar5Signature);
+            got += std::fread(&start[got], 1, start.size() - got, file);
+        }
     }
     return 0;
 }
@@ -92,7 +97,7 @@ void readRar5(std::FILE* file, RarHeaders& found) {
     enum { Main = 1, FileHeader = 2, Service = 3, Encryption = 4, End = 5 };
     const std::uint64_t hasExtra = 0x1, hasData = 0x2, dataGoesOn = 0x10;
     for (int n = 0; n < kMostHeaders; ++n) {
-        unsigned char prefix[7];
+        unsigned char prefix[4 + 3];
         std::uint64_t size = 0;
         // The CRC-32 of the header comes first; libarchive checks it when it reads.
         if (!readExactly(file, prefix, 4))
@@ -154,10 +159,10 @@ void readRar4(std::FILE* file, RarHeaders& found) {
         unsigned char block[7];
         if (!readExactly(file, block, sizeof block))
             return;
-        Fields fields(block, sizeof block);
-        std::uint64_t crc = 0, type = 0, flags = 0, size = 0;
-        fields.fixed(2, &crc), fields.fixed(1, &type), fields.fixed(2, &flags);
-        fields.fixed(2, &size);
+        // The CRC (two bytes) comes first; libarchive checks it when it reads.
+        const unsigned type = block[2];
+        const unsigned flags = block[3] | unsigned(block[4]) << 8;
+        const std::size_t size = block[5] | std::size_t(block[6]) << 8;
         if (size < sizeof block)
             return;
         std::vector<unsigned char> rest(size - sizeof block);
@@ -175,8 +180,8 @@ void readRar4(std::FILE* file, RarHeaders& found) {
                 if (more.fixed(4, &high))
                     dataSize |= high << 32;
             }
-            found.encrypted = found.encrypted || (flags & 0x04);
-            found.continues = found.continues || (flags & 0x02);
+            found.encrypted = found.encrypted || (flags & 0x0004);
+            found.continues = found.continues || (flags & 0x0002);
         } else if (type == Main) {
             found.volume = flags & 0x0001;
             // Block headers are encrypted: nothing more can be read.
@@ -201,7 +206,6 @@ RarHeaders readRarHeaders(const std::string& path) {
     if (!file)
         return found;
     const int format = findSignature(file.get());
-    found.isRar = format != 0;
     if (format == 4)
         readRar4(file.get(), found);
     else if (format == 5)

@@ -7,7 +7,6 @@
 namespace cfr {
 
 struct RarHeaders {
-    bool isRar = false;
     bool volume = false;    // one part of a multi-volume set
     bool continues = false; // another part must follow this one
     bool encrypted = false; // some entry, or the headers themselves

@@ -5,6 +5,7 @@
 #include "temp_root.h"
 #include "zip/temporary_item.h"
 #include "zip/zip_backend.h"
+#include "zip/zip_layout.h"
 #include "zip/zip_writer.h"
 
 #include <fcntl.h>
@@ -109,8 +110,9 @@ int packageExtract(const std::string& archive, const std::string& destDir,
         }
     }
     // What libzip cannot open or decode, the plugin's zip reader may: a package never needs it.
+    // Overlapping entries are refused on that road too.
     if (!libzipReads && p7Available())
-        return p7ExtractZip(archive, destDir, password, sink);
+        return zipEntriesOverlap(archive) ? Failed : p7ExtractZip(archive, destDir, password, sink);
     if (!entry)
         return zipExtract(archive, destDir, password, sink, 0, 1);
 

@@ -59,73 +59,48 @@ private slots:
     }
 
     void rarArchives_data() {
-        QTest::addColumn<QString>("sample"); // empty: a three-part set of song.bin
-        QTest::addColumn<QString>("naming");
+        QTest::addColumn<QString>("opened"); // song.*: a part of a three-part set of song.bin
         QTest::addColumn<QString>("removed");
-        QTest::addColumn<QString>("opened");
         QTest::addColumn<int>("result");
         QTest::addColumn<int>("reason");
         QTest::addColumn<QString>("subject");
-        QTest::addColumn<int>("needsPassword");
-        QTest::newRow("first part") << ""
-                                    << "part"
-                                    << ""
-                                    << "song.part1.rar" << int(cfr::Ok) << 0 << "" << 0;
-        QTest::newRow("last part") << ""
-                                   << "part"
-                                   << ""
-                                   << "song.part3.rar" << int(cfr::Ok) << 0 << "" << 0;
-        QTest::newRow("old naming, a later part") << ""
-                                                  << "old"
-                                                  << ""
-                                                  << "song.r00" << int(cfr::Ok) << 0 << "" << 0;
-        QTest::newRow("middle part missing") << ""
-                                             << "part"
-                                             << "song.part2.rar"
-                                             << "song.part1.rar" << int(cfr::OpenFailed)
-                                             << int(cfr::MissingVolume) << "song.part2.rar" << 0;
-        QTest::newRow("last part missing") << ""
-                                           << "part"
-                                           << "song.part3.rar"
-                                           << "song.part2.rar" << int(cfr::OpenFailed)
-                                           << int(cfr::MissingVolume) << "song.part3.rar" << 0;
-        QTest::newRow("first part missing, old naming")
-            << ""
-            << "old"
-            << "song.rar"
-            << "song.r01" << int(cfr::OpenFailed) << int(cfr::MissingVolume) << "song.rar" << 0;
+        const auto row = [](const char* name, const char* opened, const char* removed, int result,
+                            int reason = cfr::NoReason, const char* subject = "") {
+            QTest::newRow(name) << opened << removed << result << reason << subject;
+        };
+        row("first part", "song.part1.rar", "", cfr::Ok);
+        row("last part", "song.part3.rar", "", cfr::Ok);
+        row("old naming, a later part", "song.r00", "", cfr::Ok);
+        row("middle part missing", "song.part1.rar", "song.part2.rar", cfr::OpenFailed,
+            cfr::MissingVolume, "song.part2.rar");
+        row("last part missing", "song.part2.rar", "song.part3.rar", cfr::OpenFailed,
+            cfr::MissingVolume, "song.part3.rar");
+        row("first part missing, old naming", "song.r01", "song.rar", cfr::OpenFailed,
+            cfr::MissingVolume, "song.rar");
         // libarchive cannot decrypt RAR, and does not even see RAR 5 encryption.
-        QTest::newRow("encrypted rar5")
-            << "rar5_encrypted.rar"
-            << ""
-            << ""
-            << "" << int(cfr::Unsupported) << int(cfr::RarEncryptionUnsupported) << "" << 1;
-        QTest::newRow("encrypted rar4")
-            << "rar4_encrypted.rar"
-            << ""
-            << ""
-            << "" << int(cfr::Unsupported) << int(cfr::RarEncryptionUnsupported) << "" << 1;
+        row("encrypted rar5", "rar5_encrypted.rar", "", cfr::Unsupported,
+            cfr::RarEncryptionUnsupported);
+        row("encrypted rar4", "rar4_encrypted.rar", "", cfr::Unsupported,
+            cfr::RarEncryptionUnsupported);
     }
 
     void rarArchives() {
-        QFETCH(QString, sample);
-        QFETCH(QString, naming);
-        QFETCH(QString, removed);
         QFETCH(QString, opened);
+        QFETCH(QString, removed);
         QFETCH(int, result);
         QFETCH(int, reason);
         QFETCH(QString, subject);
-        QFETCH(int, needsPassword);
         QTemporaryDir tmp;
         const QByteArray song = testing::noiseBytes(3000, 7);
-        QString archive = testing::testData("rar/" + sample);
-        if (sample.isEmpty()) {
-            QVERIFY(makeSet(tmp.path(), song, 3, naming));
+        QString archive = testing::testData("rar/" + opened);
+        if (opened.startsWith("song.")) {
+            QVERIFY(makeSet(tmp.path(), song, 3, opened.endsWith(".rar") ? "part" : "old"));
             QVERIFY(removed.isEmpty() || QFile::remove(tmp.path() + '/' + removed));
             archive = tmp.path() + '/' + opened;
         }
         const QByteArray path = archive.toUtf8();
-        QCOMPARE(cfr::archiveNeedsPassword(path.constData()), needsPassword);
+        QCOMPARE(cfr::archiveNeedsPassword(path.constData()),
+                 reason == cfr::RarEncryptionUnsupported ? 1 : 0);
 
         const QString out = tmp.path() + "/out";
         QCOMPARE(tartest::extractTo(archive, out, "password"), result);
