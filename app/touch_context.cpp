@@ -16,8 +16,8 @@ void setContextObject(QQmlEngine& engine, const QString& document, const char* c
     if (object)
         object->setParent(&engine);
     else
-        qCWarning(lcApp).noquote() << QStringLiteral("Failed to create %1:").arg(document)
-                             << component.errorString();
+        qCWarning(lcApp).noquote()
+            << QStringLiteral("Failed to create %1:").arg(document) << component.errorString();
     engine.rootContext()->setContextProperty(QLatin1String(contextName), object);
 }
 
