@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Builds Coffret with gcc's coverage instrumentation in its own folder, runs the whole CTest
 # suite there and prints line and function coverage per source folder.
-# Usage: scripts/coverage.sh [BUILD_DIR]   (default build-coverage; HTML in BUILD_DIR/coverage/)
+# Usage: scripts/coverage.sh [BUILD_DIR [TEST_REGEX]]
+#   default build-coverage, every test; HTML in BUILD_DIR/coverage/. A regex runs only the
+#   matching tests, to see what a group of tests covers before and after it changes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 src=$(pwd)
 out=${1:-build-coverage}
+only=()
+[ -n "${2:-}" ] && only=(-R "$2")
 folders=(core jobs library secrets services app)
 
 cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=Debug \
@@ -13,7 +17,7 @@ cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_EXE_LINKER_FLAGS=--coverage -DCMAKE_SHARED_LINKER_FLAGS=--coverage
 cmake --build "$out" -j "$(nproc)"
 lcov --quiet --zerocounters --directory "$out"
-(cd "$out" && ctest -j "$(nproc)" --timeout 600) || echo "some tests failed; coverage below counts what ran"
+(cd "$out" && ctest -j "$(nproc)" --timeout 600 "${only[@]}") || echo "some tests failed; coverage below counts what ran"
 
 info="$out/coverage.info"
 lcov --quiet --capture --directory "$out" --output-file "$info.all"
