@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTest>
 
 namespace {
@@ -91,12 +92,20 @@ bool UiRobot::click(QQuickWindow* window, const QString& name) {
     QQuickItem* target = item(window, name);
     if (!target || !target->isVisible())
         return false;
-    const QPoint middle =
-        target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint();
     // Clicked from the event loop, not from inside the robot's own tick: the click may open a
-    // modal box, and the robot must keep ticking to answer it.
-    QTimer::singleShot(0, window, [window, middle] {
-        QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, middle);
+    // modal box, and the robot must keep ticking to answer it. The point is taken then too,
+    // after the positioners above the target have laid out what the previous step changed;
+    // they otherwise wait for the next frame, and a click at the old place misses.
+    QTimer::singleShot(0, window, [window, target = QPointer<QQuickItem>(target)] {
+        if (!target)
+            return;
+        for (QQuickItem* above = target->parentItem(); above; above = above->parentItem()) {
+            if (above->metaObject()->indexOfMethod("forceLayout()") >= 0)
+                QMetaObject::invokeMethod(above, "forceLayout");
+        }
+        const QPointF middle(target->width() / 2, target->height() / 2);
+        QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier,
+                          target->mapToScene(middle).toPoint());
     });
     return true;
 }
