@@ -80,7 +80,7 @@ check_layout "$work/prefix"
 step "the installed program under Xvfb"
 for usr in "$work/root/usr" "$work/prefix"; do
     COFFRET_PROGRAM="$usr/bin/coffret" "$build/tests/app/tst_program_xvfb" -silent \
-        jobsWithoutPrompt separateFoldersWithDismissedPrompt
+        zipWithoutPrompt packageWithRandomPasswordFromTheClipboard
 done
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
