@@ -77,7 +77,7 @@ int p7Pack(const std::vector<std::string>& inputs, const std::string& dest,
     std::vector<UpdateItem> items;
     bool complete = true;
     for (const auto& input : nameInputs(inputs))
-        complete = p7CollectItems(items, utf8ToWide(input.name), input.path, &output) && complete;
+        complete = p7CollectItems(items, input.name, input.path, output) && complete;
     // An input that is not there would be missing from an archive reported as complete.
     if (!complete)
         return Failed;

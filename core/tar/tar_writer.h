@@ -18,7 +18,7 @@ struct TarWriteContext {
     const ProgressSink* sink = nullptr;
     std::uint64_t totalBytes = 1;
     std::uint64_t doneBytes = 0;
-    // The archive being written and the one it replaces, never stored inside it.
+    // The archive being written and the one it replaces, left out of the walk.
     const StagedFile* output = nullptr;
     bool cancelled = false;
     std::vector<char> buffer = std::vector<char>(65536);
