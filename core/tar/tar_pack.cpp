@@ -82,7 +82,7 @@ int openCompressor(Writers& writers, int kind, int fd) {
         return OpenFailed;
     ArchiveEntry stream(archive_entry_new());
     if (!stream)
-        return InvalidArgument;
+        return Failed;
     archive_entry_set_filetype(stream.get(), AE_IFREG);
     archive_entry_set_pathname(stream.get(), "tar");
     if (archive_write_header(compressor, stream.get()) != ARCHIVE_OK)
@@ -99,7 +99,7 @@ int openWriters(Writers& writers, int kind, const StagedFile& output) {
     if (hasSeparateCompressor(kind))
         writers.compressor.reset(archive_write_new());
     if (!writers.entries || (hasSeparateCompressor(kind) && !writers.compressor))
-        return InvalidArgument;
+        return Failed;
     archive* entries = writers.entries.get();
     if (!setFormat(entries, kind))
         return Unsupported;

@@ -1,7 +1,7 @@
 // The writer's per-job state and the functions that turn inputs into entries.
 #pragma once
 
-#include "cfr.h"
+#include "progress_sink.h"
 #include "staged_file.h"
 
 #include <archive.h>
