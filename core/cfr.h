@@ -26,12 +26,18 @@ enum FormatCap : int {
     CapEncrypt = 4,
 };
 
+// What every backend answers, with one meaning each.
 enum EngineResult : int {
     Ok = 0,
+    // The archive (or the destination being written) could not be opened at all.
     OpenFailed = 1,
+    // Only where the password is the likely cause: a wrong one, or none for encrypted data.
     BadPassword = 2,
+    // A format, method or route this build cannot handle; no other password or retry helps.
     Unsupported = 3,
+    // Damaged data, an I/O error, a full disk, a library out of memory.
     Failed = 4,
+    // The caller's own arguments: no inputs, no destination, a package without a password.
     InvalidArgument = 5,
     // The caller asked the job to stop; partial output was removed as for a failure.
     Cancelled = 6,
@@ -42,18 +48,14 @@ typedef void (*ProgressFn)(void* context, double fraction);
 // Polled wherever progress is reported; a non-zero answer stops the job at that point.
 typedef int (*CancelFn)(void* context);
 
-struct ProgressSink {
-    ProgressFn fn = nullptr;
-    void* context = nullptr;
-    CancelFn cancel = nullptr;
-
-    void report(double fraction) const {
-        if (fn)
-            fn(context, fraction);
-    }
-    bool cancelled() const { return cancel && cancel(context) != 0; }
-};
-
+// Packs inputs (files and folders, each stored under its own name) into dest. The format is
+// chosen by dest's suffix (archiveKind), with two rules a caller cannot guess from it:
+// - a name with no known suffix becomes a package when a password is given, a plain zip
+//   otherwise;
+// - 7z without a password is written by libarchive, and with one by the 7z plugin (AES-256,
+//   names encrypted); without the plugin an encrypted 7z is Unsupported.
+// A password with a format that cannot encrypt (the tar family) is Unsupported; a package
+// without one is InvalidArgument. dest is replaced only once the new archive is complete.
 int pack(const char* const* inputs, int count, const char* dest, const char* password,
          ProgressFn fn, void* context, CancelFn cancel = nullptr);
 int extract(const char* archive, const char* destDir, const char* password, ProgressFn fn,
@@ -80,6 +82,8 @@ void setNameLanguage(const char* language);
 int archiveFirstVolume(const char* path, char* buffer, int size);
 
 int archiveKind(const char* path);
+// The kind's usual suffix without its dot ("tar.gz"); "unknown" for Unknown.
+const char* archiveKindName(int kind);
 int archiveSupported(const char* path);
 int archiveNeedsPassword(const char* path);
 int formatCaps(int kind);

@@ -4,6 +4,7 @@
 #include "failure_reason.h"
 #include "kinds.h"
 #include "p7/p7_ops.h"
+#include "progress_sink.h"
 #include "random_text.h"
 #include "rar/rar_backend.h"
 #include "tar/tar_backend.h"

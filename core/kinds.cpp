@@ -147,6 +147,14 @@ int archiveKind(const char* path) {
     }
 }
 
+const char* archiveKindName(int kind) {
+    // The first suffix listed for a kind is its usual one.
+    for (const auto& entry : kSuffixes)
+        if (entry.kind == kind)
+            return entry.suffix + 1;
+    return "unknown";
+}
+
 int archiveSupported(const char* path) {
     if (!path)
         return 0;

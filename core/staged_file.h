@@ -3,7 +3,7 @@
 // touches the file it was to replace.
 #pragma once
 
-#include "cfr.h"
+#include "progress_sink.h"
 
 #include <sys/stat.h>
 

@@ -7,7 +7,9 @@ namespace {
 std::string tempDirOverride;
 }
 
-void setTempDir(const char* dir) { tempDirOverride = dir ? dir : ""; }
+void setTempDir(const char* dir) {
+    tempDirOverride = dir ? dir : "";
+}
 
 std::filesystem::path tempRoot() {
     if (!tempDirOverride.empty())

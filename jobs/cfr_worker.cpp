@@ -15,7 +15,7 @@ namespace {
 std::atomic<int> runningJobs{0};
 } // namespace
 
-CfrWorker::CfrWorker(QObject* parent) : QThread(parent) {}
+CfrWorker::CfrWorker(const ArchiveJob& job, QObject* parent) : QThread(parent), job_(job) {}
 
 int CfrWorker::jobsRunning() {
     return runningJobs.load();
@@ -28,7 +28,7 @@ void CfrWorker::run() {
     } leaving;
     // Nothing may escape the thread: an exception would end the whole process.
     try {
-        if (mode == ExtractBatch)
+        if (job_.kind == ArchiveJob::ExtractBatch)
             runBatch();
         else
             finish(runSingle());
@@ -41,12 +41,12 @@ void CfrWorker::run() {
 
 int CfrWorker::runSingle() {
     // The engine takes an empty password, never a null pointer, for "none".
-    const QByteArray passwordUtf8 = password.toUtf8();
-    const QByteArray destUtf8 = dest.toUtf8();
-    if (mode == Pack) {
+    const QByteArray passwordUtf8 = job_.password.toUtf8();
+    const QByteArray destUtf8 = job_.dest.toUtf8();
+    if (job_.kind == ArchiveJob::Pack) {
         std::vector<QByteArray> inputs;
-        inputs.reserve(sources.size());
-        for (const QString& source : sources)
+        inputs.reserve(job_.sources.size());
+        for (const QString& source : job_.sources)
             inputs.push_back(source.toUtf8());
         std::vector<const char*> pointers;
         for (const QByteArray& input : inputs)
@@ -54,23 +54,23 @@ int CfrWorker::runSingle() {
         return packFunction()(pointers.data(), int(pointers.size()), destUtf8.constData(),
                               passwordUtf8.constData(), workerProgress, this, cancelCheck);
     }
-    const QByteArray archive = sources.isEmpty() ? QByteArray() : sources.first().toUtf8();
+    const QByteArray archive = job_.sources.value(0).toUtf8();
     return cfr::extract(archive.constData(), destUtf8.constData(), passwordUtf8.constData(),
                         workerProgress, this, cancelCheck);
 }
 
 void CfrWorker::runBatch() {
-    batchTotal = sources.size();
+    batchTotal = job_.sources.size();
     QStringList failedNames;
     for (int i = 0; i < batchTotal; ++i) {
         if (cancelRequested())
             return;
         batchIndex = i;
-        const QString& source = sources.at(i);
-        const QString target = subfolder ? freshSubfolder(source) : dest;
-        const int result =
-            cfr::extract(source.toUtf8().constData(), target.toUtf8().constData(),
-                         passwords.value(i).toUtf8().constData(), batchProgress, this, cancelCheck);
+        const QString& source = job_.sources.at(i);
+        const QString target = job_.subfolders ? freshSubfolder(source) : job_.dest;
+        const int result = cfr::extract(source.toUtf8().constData(), target.toUtf8().constData(),
+                                        job_.passwords.value(i).toUtf8().constData(), batchProgress,
+                                        this, cancelCheck);
         if (result != cfr::Ok)
             failedNames << withReason(QFileInfo(source).fileName(), tr("%1 (%2)"));
     }
@@ -78,7 +78,7 @@ void CfrWorker::runBatch() {
         return;
     emit progress(1.0);
     if (failedNames.isEmpty())
-        emit succeeded(dest);
+        emit succeeded(job_.dest);
     else
         fail(tr("%1 of %2 archive(s) failed: %3")
                  .arg(QString::number(failedNames.size()), QString::number(batchTotal),
@@ -92,7 +92,7 @@ QString CfrWorker::freshSubfolder(const QString& archive) {
     if (name.isEmpty())
         name = QStringLiteral("extracted");
     const QString target =
-        freePath(QDir(dest).filePath(name), QString(),
+        freePath(QDir(job_.dest).filePath(name), QString(),
                  [this](const QString& path) { return usedFolders.contains(path); });
     usedFolders.insert(target);
     // A folder that cannot be made shows up as this archive's failure.
@@ -103,7 +103,7 @@ QString CfrWorker::freshSubfolder(const QString& archive) {
 void CfrWorker::finish(int result) {
     // A job that was done before it saw the cancel has done its work, and says so.
     if (result == cfr::Ok)
-        emit succeeded(dest);
+        emit succeeded(job_.dest);
     else if (result != cfr::Cancelled)
         fail(messageFor(result));
 }

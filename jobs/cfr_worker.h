@@ -1,6 +1,8 @@
 // Runs one archive job on a thread of its own and reports its progress and outcome.
 #pragma once
 
+#include "jobs/archive_job.h"
+
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -12,21 +14,9 @@ class CfrWorker : public QThread {
     Q_OBJECT
 
 public:
-    enum WorkerMode : int { Pack = 0, Extract = 1, ExtractBatch = 2 };
+    explicit CfrWorker(const ArchiveJob& job, QObject* parent = nullptr);
 
-    explicit CfrWorker(QObject* parent = nullptr);
-
-    // Set by the creator before start(); read only by the job.
-    int mode = Pack;
-    // Pack: inputs. Extract: the archive (first entry only). ExtractBatch: the archives.
-    QStringList sources;
-    // Pack: the archive to create. Extract: the folder. ExtractBatch: the base folder.
-    QString dest;
-    QString password;
-    // ExtractBatch: a new subfolder of dest per archive.
-    bool subfolder = false;
-    // ExtractBatch: the password of archive i at index i; missing entries mean none.
-    QStringList passwords;
+    const ArchiveJob& job() const { return job_; }
 
     // Makes the job stop at its next progress point and stay silent; callable from any thread.
     void requestCancel() { cancelRequested_.store(true); }
@@ -57,6 +47,7 @@ private:
     static void batchProgress(void* context, double fraction);
     static int cancelCheck(void* context);
 
+    const ArchiveJob job_;
     int batchIndex = 0;
     int batchTotal = 0;
     QSet<QString> usedFolders;

@@ -8,10 +8,6 @@
 
 namespace {
 
-bool isPackageName(const QString& name) {
-    return name.endsWith(QLatin1String(".cfr"), Qt::CaseInsensitive);
-}
-
 int kindOf(const QString& path) {
     return cfr::archiveKind(path.toUtf8().constData());
 }
@@ -51,41 +47,25 @@ void PackController::pack(const QVector<QFileInfo>& files, const QString& destNa
 
 void PackController::packPaths(const QStringList& paths, const QString& destName,
                                const QString& password) {
-    auto* worker = new CfrWorker(this);
-    worker->mode = CfrWorker::Pack;
-    worker->sources = paths;
-    worker->dest = destName;
-    worker->password = password;
-    startWorker(worker, isPackageName(destName));
+    startJob(ArchiveJob::pack(paths, destName, password), kindOf(destName) == cfr::Package);
 }
 
 void PackController::extract(const QString& sourceName, const QString& destPath,
                              const QString& password) {
-    auto* worker = new CfrWorker(this);
-    worker->mode = CfrWorker::Extract;
-    worker->sources = QStringList{sourceName};
-    worker->dest = destPath;
-    worker->password = password;
-    startWorker(worker, isPackageName(sourceName));
+    startJob(ArchiveJob::extract(sourceName, destPath, password),
+             kindOf(sourceName) == cfr::Package);
 }
 
 void PackController::extractBatch(const QStringList& sources, const QStringList& passwords,
                                   const QString& baseDir, bool subfolder) {
-    auto* worker = new CfrWorker(this);
-    worker->mode = CfrWorker::ExtractBatch;
-    worker->sources = sources;
-    worker->passwords = passwords;
-    worker->dest = baseDir;
-    worker->subfolder = subfolder;
-    startWorker(worker, false);
+    startJob(ArchiveJob::extractBatch(sources, passwords, baseDir, subfolder), false);
 }
 
-void PackController::startWorker(CfrWorker* worker, bool twoStage) {
+void PackController::startJob(const ArchiveJob& job, bool twoStage) {
     // A refused request leaves the running job's display alone.
-    if (isRunning_) {
-        delete worker;
+    if (isRunning_)
         return;
-    }
+    auto* worker = new CfrWorker(job, this);
     setTwoStage(twoStage);
     resetProgress();
     outcomeDelivered_ = false;
@@ -95,7 +75,7 @@ void PackController::startWorker(CfrWorker* worker, bool twoStage) {
     connect(worker, &CfrWorker::succeeded, this, &PackController::onWorkerSucceeded);
     connect(worker, &CfrWorker::failed, this, &PackController::onWorkerFailed);
     connect(worker, &QThread::finished, this, &PackController::onWorkerFinished);
-    setStatusText(worker->mode == CfrWorker::Pack ? tr("Packing...") : tr("Extracting..."));
+    setStatusText(job.kind == ArchiveJob::Pack ? tr("Packing...") : tr("Extracting..."));
     worker->start();
 }
 
@@ -184,16 +164,11 @@ bool PackController::fromCurrentWorker() const {
 }
 
 bool PackController::currentIsPack() const {
-    return worker_ && worker_->mode == CfrWorker::Pack;
+    return worker_ && worker_->job().kind == ArchiveJob::Pack;
 }
 
 QString PackController::archiveKind(const QString& path) const {
-    static const char* const names[] = {"cfr",    "zip",     "rar",    "7z",      "tar",
-                                        "tar.gz", "tar.bz2", "tar.xz", "tar.zst", "gz",
-                                        "bz2",    "xz",      "zst"};
-    const int kind = kindOf(path);
-    const int count = int(sizeof(names) / sizeof(names[0]));
-    return QLatin1String(kind >= 0 && kind < count ? names[kind] : "unknown");
+    return QLatin1String(cfr::archiveKindName(kindOf(path)));
 }
 
 bool PackController::archiveSupported(const QString& path) const {

@@ -9,6 +9,7 @@
 #include <QVector>
 
 class CfrWorker;
+struct ArchiveJob;
 
 class PackController : public QObject {
     Q_OBJECT
@@ -74,7 +75,7 @@ private slots:
     void abandonStuckJob();
 
 private:
-    void startWorker(CfrWorker* worker, bool twoStage);
+    void startJob(const ArchiveJob& job, bool twoStage);
     bool fromCurrentWorker() const;
     bool currentIsPack() const;
     void resetProgress();

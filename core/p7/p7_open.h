@@ -24,7 +24,7 @@ public:
         if (lib.createObject(&format, &p7::IID_IInArchive,
                              reinterpret_cast<void**>(archive_.receive())) != p7::S_OK ||
             !archive_)
-            return InvalidArgument;
+            return Failed;
         std::FILE* file = std::fopen(path.c_str(), "rb");
         if (!file)
             return OpenFailed;

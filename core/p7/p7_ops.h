@@ -1,7 +1,7 @@
 // 7z through the 7-Zip plugin (7z.so), loaded at run time.
 #pragma once
 
-#include "cfr.h"
+#include "progress_sink.h"
 
 #include <string>
 #include <vector>

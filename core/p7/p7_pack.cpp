@@ -33,7 +33,7 @@ int packWith(const P7Lib& lib, const std::vector<UpdateItem>& items, StagedFile&
     if (lib.createObject(&p7::CLSID_Format7z, &p7::IID_IOutArchive,
                          reinterpret_cast<void**>(archive.receive())) != p7::S_OK ||
         !archive)
-        return InvalidArgument;
+        return Failed;
     keepNamesReadable(archive.get());
 
     std::FILE* file = std::fopen(output.path().c_str(), "wb+");
@@ -77,12 +77,13 @@ int p7Pack(const std::vector<std::string>& inputs, const std::string& dest,
     std::vector<UpdateItem> items;
     bool complete = true;
     for (const auto& input : nameInputs(inputs))
-        complete = p7CollectItems(items, utf8ToWide(input.name), input.path, &output) && complete;
+        complete = p7CollectItems(items, input.name, input.path, output) && complete;
     // An input that is not there would be missing from an archive reported as complete.
     if (!complete)
         return Failed;
+    // Inputs that hold nothing storable (a pipe, a socket), as the zip writer judges them.
     if (items.empty())
-        return InvalidArgument;
+        return Failed;
     const P7Lib& lib = p7Lib();
     return lib.layout == p7::Layout::Plain
                ? packWith<p7::Layout::Plain>(lib, items, output, password, sink)

@@ -1,8 +1,8 @@
 // Progress and cancellation as the plugin reports them through IProgress.
 #pragma once
 
-#include "cfr.h"
 #include "p7/p7_types.h"
+#include "progress_sink.h"
 
 #include <atomic>
 

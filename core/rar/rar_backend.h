@@ -1,7 +1,7 @@
 // RAR archives and multi-volume sets, read by libarchive once their parts are found.
 #pragma once
 
-#include "cfr.h"
+#include "progress_sink.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // Everything that goes through libarchive: tar family, single streams, plain 7z, rar.
 #pragma once
 
-#include "cfr.h"
+#include "progress_sink.h"
 
 #include <string>
 #include <vector>

@@ -2,9 +2,9 @@
 #include "tar/tar_backend.h"
 
 #include "entry_names.h"
+#include "input_walk.h"
 #include "staged_file.h"
 #include "tar/archive_handles.h"
-#include "tar/input_walk.h"
 #include "tar/tar_writer.h"
 #include "utf8_locale.h"
 
@@ -82,7 +82,7 @@ int openCompressor(Writers& writers, int kind, int fd) {
         return OpenFailed;
     ArchiveEntry stream(archive_entry_new());
     if (!stream)
-        return InvalidArgument;
+        return Failed;
     archive_entry_set_filetype(stream.get(), AE_IFREG);
     archive_entry_set_pathname(stream.get(), "tar");
     if (archive_write_header(compressor, stream.get()) != ARCHIVE_OK)
@@ -99,7 +99,7 @@ int openWriters(Writers& writers, int kind, const StagedFile& output) {
     if (hasSeparateCompressor(kind))
         writers.compressor.reset(archive_write_new());
     if (!writers.entries || (hasSeparateCompressor(kind) && !writers.compressor))
-        return InvalidArgument;
+        return Failed;
     archive* entries = writers.entries.get();
     if (!setFormat(entries, kind))
         return Unsupported;
@@ -123,24 +123,20 @@ bool closeWriters(Writers& writers) {
 
 class SizeCounter : public InputVisitor {
 public:
-    explicit SizeCounter(const StagedFile& output) : output_(output) {}
-    bool directory(const std::string&) override { return true; }
+    bool directory(const std::string&, const fs::path&) override { return true; }
     bool file(const std::string&, const fs::path& path) override {
         struct stat info {};
-        if (::stat(path.c_str(), &info) == 0 && !output_.isOutput(info))
+        if (::stat(path.c_str(), &info) == 0)
             total += std::uint64_t(info.st_size);
         return true;
     }
     std::uint64_t total = 0;
-
-private:
-    const StagedFile& output_;
 };
 
 std::uint64_t totalInputBytes(const std::vector<std::string>& inputs, const StagedFile& output) {
-    SizeCounter counter(output);
+    SizeCounter counter;
     for (const auto& input : inputs)
-        InputWalker().walk(std::string(), input, counter);
+        InputWalker(&output).walk(std::string(), input, counter);
     return counter.total > 0 ? counter.total : 1;
 }
 

@@ -1,7 +1,7 @@
 #include "tar/tar_writer.h"
 
+#include "input_walk.h"
 #include "tar/archive_handles.h"
-#include "tar/input_walk.h"
 
 #include <archive_entry.h>
 #include <fcntl.h>
@@ -74,7 +74,7 @@ class EntryWriter : public InputVisitor {
 public:
     explicit EntryWriter(TarWriteContext& context) : context_(context) {}
 
-    bool directory(const std::string& name) override {
+    bool directory(const std::string& name, const std::filesystem::path&) override {
         ArchiveEntry entry = makeEntry(name + "/", AE_IFDIR, 0755, 0);
         if (!entry)
             return false;
@@ -96,7 +96,7 @@ private:
 bool tarAddPath(TarWriteContext& context, const std::string& name,
                 const std::filesystem::path& path) {
     EntryWriter writer(context);
-    return InputWalker().walk(name, path, writer);
+    return InputWalker(context.output).walk(name, path, writer);
 }
 
 bool tarAddFile(TarWriteContext& context, const std::string& name,
@@ -105,8 +105,6 @@ bool tarAddFile(TarWriteContext& context, const std::string& name,
     struct stat info;
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
         return false;
-    if (context.output && context.output->isOutput(info))
-        return true;
     const std::uint64_t size = std::uint64_t(info.st_size);
     ArchiveEntry entry = makeEntry(name, AE_IFREG, 0644, la_int64_t(size));
     if (!entry || archive_write_header(context.writer, entry.get()) != ARCHIVE_OK)

@@ -1,7 +1,7 @@
 // The writer's per-job state and the functions that turn inputs into entries.
 #pragma once
 
-#include "cfr.h"
+#include "progress_sink.h"
 #include "staged_file.h"
 
 #include <archive.h>
@@ -18,7 +18,7 @@ struct TarWriteContext {
     const ProgressSink* sink = nullptr;
     std::uint64_t totalBytes = 1;
     std::uint64_t doneBytes = 0;
-    // The archive being written and the one it replaces, never stored inside it.
+    // The archive being written and the one it replaces, left out of the walk.
     const StagedFile* output = nullptr;
     bool cancelled = false;
     std::vector<char> buffer = std::vector<char>(65536);

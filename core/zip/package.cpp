@@ -75,7 +75,7 @@ int writeOuter(const fs::path& inner, const StagedFile& output, const std::strin
     if (zip_set_default_password(archive.get(), password.c_str()) != 0)
         return Failed;
     if (zipAddFile(archive.get(), inner.filename().string(), inner, true) != Ok)
-        return InvalidArgument;
+        return Failed;
     return closeZip(std::move(archive), sink, 0.5, 0.5);
 }
 

@@ -1,7 +1,7 @@
 // The .cfr package: a zip holding one AES-256-encrypted inner zip.
 #pragma once
 
-#include "cfr.h"
+#include "progress_sink.h"
 #include "random_text.h"
 
 #include <string>

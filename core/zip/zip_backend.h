@@ -1,7 +1,7 @@
 // Plain and WinZip AES-256 zip archives through libzip.
 #pragma once
 
-#include "cfr.h"
+#include "progress_sink.h"
 
 #include <zip.h>
 

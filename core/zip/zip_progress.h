@@ -1,7 +1,7 @@
 // Relays libzip's close-time progress and cancellation polls to the job's sink.
 #pragma once
 
-#include "cfr.h"
+#include "progress_sink.h"
 
 #include <zip.h>
 

@@ -1,10 +1,8 @@
 #include "zip/zip_writer.h"
 
 #include "entry_names.h"
-#include "tar/input_walk.h"
+#include "input_walk.h"
 #include "zip/zip_progress.h"
-
-#include <sys/stat.h>
 
 #include <utility>
 
@@ -18,11 +16,10 @@ namespace {
 // depth first, so a folder is empty exactly when the next name visited is not inside it.
 class ZipEntryVisitor : public InputVisitor {
 public:
-    ZipEntryVisitor(zip_t* archive, bool encrypt, const ProgressSink* sink,
-                    const StagedFile& output)
-        : archive_(archive), encrypt_(encrypt), sink_(sink), output_(output) {}
+    ZipEntryVisitor(zip_t* archive, bool encrypt, const ProgressSink* sink)
+        : archive_(archive), encrypt_(encrypt), sink_(sink) {}
 
-    bool directory(const std::string& name) override {
+    bool directory(const std::string& name, const fs::path&) override {
         if (!settlePendingFolder(name))
             return false;
         pendingFolder_ = name;
@@ -32,8 +29,6 @@ public:
     bool file(const std::string& name, const fs::path& path) override {
         if (!settlePendingFolder(name))
             return false;
-        if (isExcluded(path))
-            return true;
         result_ = zipAddFile(archive_, name, path, encrypt_);
         return result_ == Ok;
     }
@@ -46,11 +41,6 @@ public:
     }
 
 private:
-    bool isExcluded(const fs::path& path) const {
-        struct stat info {};
-        return ::stat(path.c_str(), &info) == 0 && output_.isOutput(info);
-    }
-
     bool settlePendingFolder(const std::string& next) {
         if (sink_ && sink_->cancelled()) {
             result_ = Cancelled;
@@ -71,7 +61,6 @@ private:
     zip_t* archive_;
     bool encrypt_;
     const ProgressSink* sink_;
-    const StagedFile& output_;
     std::string pendingFolder_;
     int result_ = Ok;
 };
@@ -84,8 +73,8 @@ ZipHandle createZip(const std::string& path) {
 
 int zipAddInputs(zip_t* archive, const std::vector<std::string>& inputs, bool encrypt,
                  const ProgressSink* sink, const StagedFile& output) {
-    ZipEntryVisitor visitor(archive, encrypt, sink, output);
-    InputWalker walker;
+    ZipEntryVisitor visitor(archive, encrypt, sink);
+    InputWalker walker(&output);
     for (const NamedInput& input : nameInputs(inputs))
         if (!walker.walk(input.name, input.path, visitor))
             break;

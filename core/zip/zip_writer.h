@@ -1,7 +1,7 @@
 // Building a zip archive with libzip: the rules shared by plain zips and both package passes.
 #pragma once
 
-#include "cfr.h"
+#include "progress_sink.h"
 #include "staged_file.h"
 #include "zip/zip_handle.h"
 

@@ -17,12 +17,8 @@ struct Outcome {
 };
 
 // Runs the job to its end; what it reported is read only after its thread has ended.
-Outcome runJob(int mode, const QStringList& sources, const QString& dest, bool subfolder = false) {
-    CfrWorker worker;
-    worker.mode = mode;
-    worker.sources = sources;
-    worker.dest = dest;
-    worker.subfolder = subfolder;
+Outcome runJob(const ArchiveJob& job) {
+    CfrWorker worker(job);
     Outcome outcome;
     // Without a context object these run directly on the job's thread.
     QObject::connect(&worker, &CfrWorker::progress, [&](double f) { outcome.progress << f; });
@@ -68,8 +64,8 @@ void TestCfrWorker::batchGoesOnPastAFailure() {
     QVERIFY(fixtures::aesZip(path("b.zip"), path("src/a"), {"notes.txt"}, "pw"));
     QVERIFY(makeTarArchive(path("c.tar.xz"), "c"));
 
-    const Outcome outcome = runJob(CfrWorker::ExtractBatch,
-                                   {path("a.tar.gz"), path("b.zip"), path("c.tar.xz")}, path("x"));
+    const Outcome outcome = runJob(ArchiveJob::extractBatch(
+        {path("a.tar.gz"), path("b.zip"), path("c.tar.xz")}, {}, path("x"), false));
     QCOMPARE(outcome.succeeded, QStringList());
     QCOMPARE(outcome.failed, QStringList{"1 of 3 archive(s) failed: b.zip"});
     QCOMPARE(outcome.progress.last(), 1.0);
@@ -88,9 +84,8 @@ void TestCfrWorker::batchSubfoldersAvoidTakenNames() {
     QDir().mkpath(path("x/a"));
     QVERIFY(testing::writeFile(path("x/extracted"), "taken"));
 
-    const Outcome outcome =
-        runJob(CfrWorker::ExtractBatch,
-               {path("a.tar"), path("a.tgz"), path(".tar"), path("z/.zip")}, path("x"), true);
+    const Outcome outcome = runJob(ArchiveJob::extractBatch(
+        {path("a.tar"), path("a.tgz"), path(".tar"), path("z/.zip")}, {}, path("x"), true));
     QCOMPARE(outcome.failed, QStringList());
     QCOMPARE(outcome.succeeded, QStringList{path("x")});
     QVERIFY(QFile::exists(path("x/a (1)/one/notes.txt")));

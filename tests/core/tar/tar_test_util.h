@@ -1,7 +1,7 @@
 // Helpers for the engine tests: archives with chosen entries, progress logs, tree checks.
 #pragma once
 
-#include "cfr.h"
+#include "progress_sink.h"
 
 #include <QByteArray>
 #include <QString>

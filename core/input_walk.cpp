@@ -1,4 +1,6 @@
-#include "tar/input_walk.h"
+#include "input_walk.h"
+
+#include "staged_file.h"
 
 #include <sys/stat.h>
 
@@ -29,6 +31,7 @@ bool InputWalker::walkTyped(const std::string& name, const fs::path& path, fs::f
     case fs::file_type::directory:
         return walkDirectory(name, path, visitor);
     case fs::file_type::regular:
+        return isOutput(path) || visitor.file(name, path);
     case fs::file_type::not_found: // a dangling link: the visitor decides what that means
     case fs::file_type::none:
     case fs::file_type::unknown:
@@ -40,7 +43,7 @@ bool InputWalker::walkTyped(const std::string& name, const fs::path& path, fs::f
 
 bool InputWalker::walkDirectory(const std::string& name, const fs::path& path,
                                 InputVisitor& visitor) {
-    if (!visitor.directory(name))
+    if (!visitor.directory(name, path))
         return false;
     struct stat info;
     if (::stat(path.c_str(), &info) != 0)
@@ -55,6 +58,11 @@ bool InputWalker::walkDirectory(const std::string& name, const fs::path& path,
         ok = walkChild(name + "/" + it->path().filename().string(), *it, visitor);
     openFolders_.pop_back();
     return ok;
+}
+
+bool InputWalker::isOutput(const fs::path& path) const {
+    struct stat info {};
+    return output_ && ::stat(path.c_str(), &info) == 0 && output_->isOutput(info);
 }
 
 } // namespace cfr
