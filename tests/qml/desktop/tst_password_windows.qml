@@ -40,8 +40,13 @@ TestCase {
         } else {
             findChild(window, "okButton").clicked();
             verify(!window.visible);
+            UserData.load(); // as stored on disk
             compare(UserData.passwordModel.nameAt(before), "mail");
             compare(UserData.passwordModel.passwordAt(before), "a");
+            // Listed by name in the manager, through the model's roles.
+            var list = findChild(showWindow("PasswordManagerWindow.qml"), "passwordList");
+            tryVerify(function () { return list.itemAtIndex(before) !== null; });
+            compare(list.itemAtIndex(before).children[0].text, "mail");
         }
     }
 
