@@ -43,10 +43,10 @@ private slots:
 };
 
 void CommandLineTest::grammar_data() {
-    QTest::addColumn<QList<QByteArray>>("args");
+    QTest::addColumn<QStringList>("args");
     QTest::addColumn<CommandForm>("form");
     using F = CommandForm;
-    using A = QList<QByteArray>;
+    using A = QStringList;
     QTest::newRow("no argument") << A{} << F::Graphical;
     QTest::newRow("package") << A{"/x/a.cfr"} << F::DoubleClick;
     QTest::newRow("mixed-case zip") << A{"photos.Zip"} << F::DoubleClick;
@@ -65,7 +65,7 @@ void CommandLineTest::grammar_data() {
 }
 
 void CommandLineTest::grammar() {
-    QFETCH(QList<QByteArray>, args);
+    QFETCH(QStringList, args);
     QFETCH(CommandForm, form);
     const Argv argv(args);
     QCOMPARE(commandForm(argv.argc(), argv.argv()), form);
@@ -149,22 +149,22 @@ void CommandLineTest::displayCheck_data() {
     QTest::addColumn<QByteArray>("platform");
     QTest::addColumn<QByteArray>("display");
     QTest::addColumn<QByteArray>("wayland");
-    QTest::addColumn<QList<QByteArray>>("args");
+    QTest::addColumn<QStringList>("args");
     QTest::addColumn<bool>("configured");
     const QByteArray u = unset;
-    QTest::newRow("nothing") << u << u << u << QList<QByteArray>{} << false;
-    QTest::newRow("empty DISPLAY") << u << QByteArray("") << u << QList<QByteArray>{} << false;
-    QTest::newRow("Wayland") << u << u << QByteArray("wayland-0") << QList<QByteArray>{} << true;
-    QTest::newRow("xcb, no display") << QByteArray("xcb") << u << u << QList<QByteArray>{} << false;
+    QTest::newRow("nothing") << u << u << u << QStringList{} << false;
+    QTest::newRow("empty DISPLAY") << u << QByteArray("") << u << QStringList{} << false;
+    QTest::newRow("Wayland") << u << u << QByteArray("wayland-0") << QStringList{} << true;
+    QTest::newRow("xcb, no display") << QByteArray("xcb") << u << u << QStringList{} << false;
     QTest::newRow("-platform offscreen")
-        << u << u << u << QList<QByteArray>{"-platform", "offscreen"} << true;
+        << u << u << u << QStringList{"-platform", "offscreen"} << true;
 }
 
 void CommandLineTest::displayCheck() {
     QFETCH(QByteArray, platform);
     QFETCH(QByteArray, display);
     QFETCH(QByteArray, wayland);
-    QFETCH(QList<QByteArray>, args);
+    QFETCH(QStringList, args);
     QFETCH(bool, configured);
     setOrUnset("QT_QPA_PLATFORM", platform);
     setOrUnset("DISPLAY", display);

@@ -123,7 +123,6 @@ void DesktopTest::importUnlockPackAndRestart() {
     const QString index = home_.path() + "/.local/share/Coffret/library.json";
     QTRY_VERIFY_WITH_TIMEOUT(testing::readFile(index).contains("two.cfr"), 30000);
     const QString password = QString::fromUtf8(x_.x("xclip", {"-o", "-selection", "clipboard"}));
-    x_.screenshot(window, "packed");
     x_.key(window, "Escape"); // closes the success message
     click(window, menuButton);
     x_.key(window, "Down");
