@@ -120,7 +120,6 @@ TestCase {
         var field = item("packPasswordField");
         var password = field.text;
         compare(password.length, 16);
-        compare(field.echoMode, TextInput.Normal);
         mouseClick(item("encryptButton"));
         tryCompare(Library, "count", 1, 60000);
         tryCompare(PackController, "isRunning", false);
