@@ -4,6 +4,7 @@
 // filter on touch only, and exit code 0 on close.
 #include "app/graphical.h"
 #include "app/qml_module.h"
+#include "app/touch_context.h"
 #include "secrets/user_data.h"
 #include "services/file_picker.h"
 #include "services/update_checker.h"
@@ -14,7 +15,6 @@
 #include <QFileOpenEvent>
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
-#include <QQmlContext>
 #include <QQuickWindow>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -78,14 +78,9 @@ void QmlModuleTest::documentsLoad_data() {
 void QmlModuleTest::documentsLoad() {
     QFETCH(QString, document);
     QQmlEngine engine;
+    installTouchContext(engine, QLocale::system().name()); // the touch interface's Theme and Str
     QStringList problems;
-    const QString base = QStringLiteral("qrc:/Coffret/qml/");
-    // The context objects the touch interface is given.
-    std::unique_ptr<QObject> theme = create(engine, QUrl(base + "Tokens.qml"), &problems);
-    std::unique_ptr<QObject> strings = create(engine, QUrl(base + "Strings.qml"), &problems);
-    engine.rootContext()->setContextProperty("Theme", theme.get());
-    engine.rootContext()->setContextProperty("Str", strings.get());
-    std::unique_ptr<QObject> root = create(engine, QUrl(base + document), &problems);
+    std::unique_ptr<QObject> root = create(engine, QUrl("qrc:/Coffret/qml/" + document), &problems);
     QVERIFY2(root, qPrintable(problems.join('\n')));
     QTest::qWait(50);
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));

@@ -33,7 +33,6 @@ TestCase {
         verify(view);
         TestHelper.writeFile(work + "/note.txt", "note");
         verify(TestHelper.makeArchive(work + "/SECRET.CFR", [work + "/note.txt"], "pw1"));
-        verify(TestHelper.makeArchive(work + "/open.zip", [work + "/note.txt"], ""));
     }
 
     function init() {
