@@ -1,33 +1,26 @@
-// A NUL-terminated argument vector that outlives the call, program name first.
+// A NUL-terminated argument vector that outlives the call, program name first, in the local
+// encoding as a shell passes them.
 #pragma once
 
-#include <QByteArray>
-#include <QList>
+#include <QByteArrayList>
 #include <QStringList>
 
 #include <vector>
 
 class Argv {
 public:
-    explicit Argv(const QList<QByteArray>& args) : storage_(QList<QByteArray>{"coffret"} + args) {
+    explicit Argv(const QStringList& args) : storage_{"coffret"} {
+        for (const QString& arg : args)
+            storage_ << arg.toLocal8Bit();
         for (const QByteArray& arg : storage_)
             pointers_.push_back(arg.constData());
         pointers_.push_back(nullptr);
     }
-    // Arguments in the local encoding, as a shell passes them.
-    explicit Argv(const QStringList& args) : Argv(localEncoded(args)) {}
 
     int argc() const { return int(storage_.size()); }
     const char* const* argv() const { return pointers_.data(); }
 
 private:
-    static QList<QByteArray> localEncoded(const QStringList& args) {
-        QList<QByteArray> encoded;
-        for (const QString& arg : args)
-            encoded << arg.toLocal8Bit();
-        return encoded;
-    }
-
-    QList<QByteArray> storage_;
+    QByteArrayList storage_;
     std::vector<const char*> pointers_;
 };

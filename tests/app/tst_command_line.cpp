@@ -1,16 +1,22 @@
-// The command-line grammar, the names given to new folders and archives, and
-// start-up: the 7z plugin shipped beside the program and the display check.
+// The command line: its grammar, the names it gives new folders and archives, start-up (the
+// 7z plugin shipped beside the program, the display check), and its flows with the real
+// password, progress and result windows, answered by a robot that presses their buttons;
+// the archives are checked on disk afterwards.
+#include "app/cli_flows.h"
 #include "app/command_line.h"
 #include "app/display_check.h"
+#include "app/qml_module.h"
 #include "app/startup.h"
 #include "app/unique_names.h"
 #include "argv.h"
+#include "pack_files.h"
+#include "secrets/user_data.h"
+#include "secrets/user_data_exposer.h"
 #include "test_support.h"
+#include "ui_robot.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
-#include <QTest>
 
 Q_DECLARE_METATYPE(CommandForm)
 
@@ -25,13 +31,25 @@ void setOrUnset(const char* name, const QByteArray& value) {
         qputenv(name, value);
 }
 
-void makeEntries(const QString& root, const QStringList& entries) {
-    for (const QString& entry : entries) {
-        if (entry.endsWith('/'))
-            QVERIFY(QDir().mkpath(root + '/' + entry));
-        else
-            QVERIFY(testing::writeFile(root + '/' + entry, "x"));
-    }
+using Outcome = UiRobot::Outcome;
+
+void runFlow(UiRobot& robot, const QStringList& args) {
+    robot.start();
+    const Argv argv(args);
+    runCommandLine(*qApp, commandForm(argv.argc(), argv.argv()), argv.argc(), argv.argv());
+}
+
+// An archive of a.txt and sub/b.txt: a package with a password, else a zip by Info-ZIP.
+QString makeArchive(const QString& dir, const QString& name, const QString& password) {
+    const QString source = dir + "/source-" + name;
+    testing::writeFile(source + "/a.txt", "alpha");
+    testing::writeFile(source + "/sub/b.txt", "beta");
+    const QString archive = dir + '/' + name;
+    const bool made =
+        password.isEmpty()
+            ? testing::runTool("zip", {"-qr", archive, "a.txt", "sub"}, source).exitCode == 0
+            : packFiles(archive, {source + "/a.txt", source + "/sub"}, password);
+    return made ? archive : QString();
 }
 
 } // namespace
@@ -40,24 +58,138 @@ class CommandLineTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void init();
+    // First, before the plugin and display tests change the environment.
+    void packs_data();
+    void packs();
+    void batchLeavesOutDismissedPackages_data();
+    void batchLeavesOutDismissedPackages();
     void grammar_data();
     void grammar();
-    void extractionDir_data();
-    void extractionDir();
-    void packDestination_data();
-    void packDestination();
+    void names_data();
+    void names();
     void packDestinationDefaultsToHomeFolder();
     void pluginDiscovery_data();
     void pluginDiscovery();
     void displayCheck_data();
     void displayCheck();
+
+private:
+    UserDataExposer& userData();
+
+    testing::TemporaryHome home_;
+    QTemporaryDir work_;
+    QString dir_; // a fresh folder per test
+    int counter_ = 0;
 };
 
+void CommandLineTest::initTestCase() {
+    QVERIFY(home_.isValid());
+    UserData::instance()->load();
+    registerQmlTypes(qApp);
+}
+
+void CommandLineTest::init() {
+    dir_ = work_.path() + QStringLiteral("/case%1").arg(++counter_);
+    QVERIFY(QDir().mkpath(dir_));
+}
+
+// The "UserData" singleton the windows read.
+UserDataExposer& CommandLineTest::userData() {
+    return *qApp->findChild<UserDataExposer*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+void CommandLineTest::packs_data() {
+    QTest::addColumn<QStringList>("flags");
+    QTest::addColumn<bool>("escaped");
+    QTest::newRow("-z") << QStringList{"-z"} << false;
+    QTest::newRow("-pk .zip 1") << QStringList{"-pk", ".zip", "1"} << false;
+    QTest::newRow("-p, prompt escaped") << QStringList{"-p"} << true;
+}
+
+// What the prompt offers and refuses is the QML tests' (tst_password_windows); here, the
+// flows around it with a password typed on the keyboard.
+void CommandLineTest::packs() {
+    QFETCH(QStringList, flags);
+    QFETCH(bool, escaped);
+    userData().setLastIndex(-1); // nothing to preselect: the confirmation is shown
+    const QString docs = dir_ + "/docs";
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        testing::writeFile(docs + '/' + name, QByteArray("text of ") + name);
+
+    auto typePassword = [](QQuickWindow* dialog) {
+        UiRobot::type(dialog, "passwordField", "Tr0ub4dor&3");
+        UiRobot::type(dialog, "confirmField", "Tr0ub4dor&3");
+        return UiRobot::click(dialog, "okButton");
+    };
+    Outcome outcome;
+    UiRobot robot;
+    if (escaped)
+        robot.then("escape", robot.escapePrompt());
+    else
+        robot.then("typed password", robot.inPrompt(typePassword))
+            .then("result", robot.acceptResult(&outcome));
+    runFlow(robot, flags + QStringList{docs, docs + "/a.txt", docs + "/b.txt", docs + "/c.txt"});
+
+    QVERIFY2(robot.finished(), qPrintable(robot.failure()));
+    const QString zip = docs + "/docs.zip";
+    if (escaped) {
+        QVERIFY(!robot.windowsSeen().contains("progressDialog"));
+        QCOMPARE(QDir(docs).entryList(QDir::Files).size(), 3);
+        return;
+    }
+    QCOMPARE(outcome.message, "Pack succeeded!\nFile saved: " + zip);
+    // The result window fits its height to the message, then holds it (it once did not).
+    QVERIFY(outcome.heightLocked);
+    QVERIFY(testing::runTool("7z", {"t", "-pnot-it", zip}).exitCode != 0);
+    const testing::ToolRun run =
+        testing::runTool("7z", {"x", "-pTr0ub4dor&3", "-o" + dir_ + "/out", zip});
+    QVERIFY2(run.exitCode == 0, run.out.constData());
+    QCOMPARE(testing::readFile(dir_ + "/out/c.txt"), QByteArray("text of c.txt"));
+}
+
+void CommandLineTest::batchLeavesOutDismissedPackages_data() {
+    QTest::addColumn<QString>("flag");
+    QTest::addColumn<bool>("withPlainZip");
+    QTest::addColumn<QStringList>("listing");
+    QTest::newRow("-xs, one dismissed")
+        << "-xs" << true << QStringList{"plain/", "plain/a.txt", "plain/sub/", "plain/sub/b.txt"};
+    QTest::newRow("-xc, every prompt dismissed") << "-xc" << false << QStringList{};
+}
+
+void CommandLineTest::batchLeavesOutDismissedPackages() {
+    QFETCH(QString, flag);
+    QFETCH(bool, withPlainZip);
+    QFETCH(QStringList, listing);
+    const QString out = dir_ + "/out";
+    QVERIFY(QDir().mkpath(out));
+    QStringList args{flag, out, makeArchive(dir_, "first.cfr", "one")};
+    Outcome outcome;
+    UiRobot robot;
+    robot.then("dismiss the first prompt", robot.closePrompt());
+    if (withPlainZip) {
+        args << makeArchive(dir_, "plain.zip", QString());
+        robot.then("result", robot.acceptResult(&outcome));
+    } else {
+        args << makeArchive(dir_, "second.cfr", "two");
+        robot.then("dismiss the second prompt", robot.closePrompt());
+    }
+    runFlow(robot, args);
+
+    QVERIFY2(robot.finished(), qPrintable(robot.failure()));
+    QCOMPARE(testing::treeListing(out), listing);
+    QCOMPARE(robot.windowsSeen().contains("resultDialog"), withPlainZip);
+    QVERIFY(withPlainZip || !robot.windowsSeen().contains("progressDialog"));
+    if (withPlainZip)
+        QCOMPARE(outcome.message, "Extract succeeded!\nFiles extracted to: " + out);
+}
+
 void CommandLineTest::grammar_data() {
-    QTest::addColumn<QList<QByteArray>>("args");
+    QTest::addColumn<QStringList>("args");
     QTest::addColumn<CommandForm>("form");
     using F = CommandForm;
-    using A = QList<QByteArray>;
+    using A = QStringList;
     QTest::newRow("no argument") << A{} << F::Graphical;
     QTest::newRow("package") << A{"/x/a.cfr"} << F::DoubleClick;
     QTest::newRow("mixed-case zip") << A{"photos.Zip"} << F::DoubleClick;
@@ -73,65 +205,48 @@ void CommandLineTest::grammar_data() {
     QTest::newRow("-pk no file") << A{"-pk", ".zip", "1", "d"} << F::Ignored;
     QTest::newRow("upper-case dashed flag") << A{"-XC", "d", "a"} << F::Ignored;
     QTest::newRow("flag with a blank") << A{"-p ", "d", "a"} << F::Ignored;
-    QTest::newRow("file first") << A{"a.cfr", "d", "a"} << F::Ignored;
 }
 
 void CommandLineTest::grammar() {
-    QFETCH(QList<QByteArray>, args);
+    QFETCH(QStringList, args);
     QFETCH(CommandForm, form);
     const Argv argv(args);
     QCOMPARE(commandForm(argv.argc(), argv.argv()), form);
 }
 
-void CommandLineTest::extractionDir_data() {
-    QTest::addColumn<QString>("archive");
+// The free-name counting itself is the library's (tst_library_names); here, what each kind
+// of job names its output after.
+void CommandLineTest::names_data() {
     QTest::addColumn<QStringList>("existing");
-    QTest::addColumn<QString>("folder");
-    QTest::newRow("two taken") << "photos.zip" << QStringList{"photos/", "photos (1)/"}
-                               << "photos (2)";
-    QTest::newRow("gap in the numbers")
-        << "photos.zip" << QStringList{"photos/", "photos (2)/"} << "photos (1)";
-    QTest::newRow("a file blocks the name") << "notes.cfr" << QStringList{"notes"} << "notes (1)";
-    QTest::newRow("suffix only") << ".zip" << QStringList{} << "extracted";
-    QTest::newRow("archive path elsewhere")
-        << "/somewhere/else/Report 2024.CFR" << QStringList{} << "Report 2024";
-}
-
-void CommandLineTest::extractionDir() {
-    QFETCH(QString, archive);
-    QFETCH(QStringList, existing);
-    QFETCH(QString, folder);
-    QTemporaryDir root;
-    makeEntries(root.path(), existing);
-    QCOMPARE(uniqueExtractionDir(root.path(), archive), root.path() + '/' + folder);
-    QVERIFY(!QFileInfo::exists(root.path() + '/' + folder));
-}
-
-void CommandLineTest::packDestination_data() {
-    QTest::addColumn<QString>("folder"); // relative to the temporary folder
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("suffix");
-    QTest::addColumn<QStringList>("existing");
-    QTest::addColumn<QString>("destination");
-    const QString report = "report";
+    QTest::addColumn<QStringList>("call"); // {archive} to extract, {folder, name, suffix} to pack
+    QTest::addColumn<QString>("expected"); // relative to the temporary folder
+    using L = QStringList;
+    QTest::newRow("a file blocks the folder") << L{"notes"} << L{"notes.cfr"} << "notes (1)";
+    QTest::newRow("suffix only") << L{} << L{".zip"} << "extracted";
+    QTest::newRow("archive elsewhere")
+        << L{} << L{"/somewhere/else/Report 2024.CFR"} << "Report 2024";
     QTest::newRow("counter before the suffix")
-        << "" << report << ".tar.gz" << QStringList{"report.tar.gz"} << "report (1).tar.gz";
-    QTest::newRow("folder's own name")
-        << "docs" << QString() << ".zip" << QStringList{"docs/"} << "docs/docs.zip";
+        << L{"report.tar.gz"} << L{"", "report", ".tar.gz"} << "report (1).tar.gz";
+    QTest::newRow("folder's own name") << L{"docs/"} << L{"docs/", "", ".zip"} << "docs/docs.zip";
     QTest::newRow("unknown suffix as written")
-        << "" << report << ".weird" << QStringList{} << "report.weird";
+        << L{} << L{"", "report", ".weird"} << "report.weird";
 }
 
-void CommandLineTest::packDestination() {
-    QFETCH(QString, folder);
-    QFETCH(QString, name);
-    QFETCH(QString, suffix);
+void CommandLineTest::names() {
     QFETCH(QStringList, existing);
-    QFETCH(QString, destination);
+    QFETCH(QStringList, call);
+    QFETCH(QString, expected);
     QTemporaryDir root;
-    makeEntries(root.path(), existing);
-    QCOMPARE(uniquePackDestination(root.path() + '/' + folder, name, suffix),
-             root.path() + '/' + destination);
+    for (const QString& entry : existing) {
+        if (entry.endsWith('/'))
+            QVERIFY(QDir().mkpath(root.path() + '/' + entry));
+        else
+            QVERIFY(testing::writeFile(root.path() + '/' + entry, "x"));
+    }
+    const QString name = call.size() == 1
+                             ? uniqueExtractionDir(root.path(), call[0])
+                             : uniquePackDestination(root.path() + '/' + call[0], call[1], call[2]);
+    QCOMPARE(name, root.path() + '/' + expected);
 }
 
 void CommandLineTest::packDestinationDefaultsToHomeFolder() {
@@ -168,11 +283,6 @@ void CommandLineTest::pluginDiscovery() {
     setOrUnset("CFR_P7ZIP_LIB", preset);
 
     discoverP7zipPlugin(root.path() + "/bin");
-
-    if (expected == unset) {
-        QVERIFY(!qEnvironmentVariableIsSet("CFR_P7ZIP_LIB"));
-        return;
-    }
     const QString value = qEnvironmentVariable("CFR_P7ZIP_LIB");
     // Stored absolute and clean, not as "bin/../lib".
     QCOMPARE(value, expected.startsWith('/') ? expected : root.path() + '/' + expected);
@@ -182,31 +292,29 @@ void CommandLineTest::displayCheck_data() {
     QTest::addColumn<QByteArray>("platform");
     QTest::addColumn<QByteArray>("display");
     QTest::addColumn<QByteArray>("wayland");
-    QTest::addColumn<QList<QByteArray>>("args");
+    QTest::addColumn<QStringList>("args");
     QTest::addColumn<bool>("configured");
     const QByteArray u = unset;
-    QTest::newRow("nothing") << u << u << u << QList<QByteArray>{} << false;
-    QTest::newRow("empty DISPLAY") << u << QByteArray("") << u << QList<QByteArray>{} << false;
-    QTest::newRow("Wayland") << u << u << QByteArray("wayland-0") << QList<QByteArray>{} << true;
-    QTest::newRow("xcb, no display") << QByteArray("xcb") << u << u << QList<QByteArray>{} << false;
+    QTest::newRow("nothing") << u << u << u << QStringList{} << false;
+    QTest::newRow("empty DISPLAY") << u << QByteArray("") << u << QStringList{} << false;
+    QTest::newRow("Wayland") << u << u << QByteArray("wayland-0") << QStringList{} << true;
+    QTest::newRow("xcb, no display") << QByteArray("xcb") << u << u << QStringList{} << false;
     QTest::newRow("-platform offscreen")
-        << u << u << u << QList<QByteArray>{"-platform", "offscreen"} << true;
+        << u << u << u << QStringList{"-platform", "offscreen"} << true;
 }
 
 void CommandLineTest::displayCheck() {
     QFETCH(QByteArray, platform);
     QFETCH(QByteArray, display);
     QFETCH(QByteArray, wayland);
-    QFETCH(QList<QByteArray>, args);
+    QFETCH(QStringList, args);
     QFETCH(bool, configured);
     setOrUnset("QT_QPA_PLATFORM", platform);
     setOrUnset("DISPLAY", display);
     setOrUnset("WAYLAND_DISPLAY", wayland);
-    std::vector<const char*> argv{"coffret"};
-    for (const QByteArray& arg : args)
-        argv.push_back(arg.constData());
-    QCOMPARE(displayConfigured(int(argv.size()), argv.data()), configured);
+    const Argv argv(args);
+    QCOMPARE(displayConfigured(argv.argc(), argv.argv()), configured);
 }
 
-QTEST_GUILESS_MAIN(CommandLineTest)
+QTEST_MAIN(CommandLineTest)
 #include "tst_command_line.moc"

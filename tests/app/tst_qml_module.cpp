@@ -1,25 +1,21 @@
-// The QML module: one object per singleton whatever the number of registrations and engines,
-// the documents load, the touch interface's texts, and the file-open filter.
-#include "app/file_open_filter.h"
+// The QML module and the windowed start: the documents load without a warning, a broken
+// root document ends the loop, and the interface COFFRET_MOBILE chooses, with the
+// file-manager actions installed, the silent update check on the desktop only, the file-open
+// filter on touch only, and exit code 0 on close.
 #include "app/graphical.h"
 #include "app/qml_module.h"
-#include "jobs/pack_controller.h"
-#include "library/library_index.h"
+#include "app/touch_context.h"
 #include "secrets/user_data.h"
-#include "secrets/user_data_exposer.h"
-#include "secrets/vault_auth.h"
-#include "services/app_backend.h"
-#include "services/file_opener.h"
 #include "services/file_picker.h"
 #include "services/update_checker.h"
 #include "test_support.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileOpenEvent>
-#include <QPointer>
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
-#include <QQmlContext>
+#include <QQuickWindow>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -55,9 +51,8 @@ private slots:
     void documentsLoad_data();
     void documentsLoad();
     void brokenRootDocumentLeavesTheLoopWithMinusOne();
-    void stringsFollowTheLanguageChoice();
-    void fileOpenEvents_data();
-    void fileOpenEvents();
+    void interface_data();
+    void interface();
 
 private:
     testing::TemporaryHome home_;
@@ -68,7 +63,8 @@ void QmlModuleTest::initTestCase() {
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     UserData::instance()->load();
     registerQmlTypes(qApp);
-    // Nothing here may reach the real download server.
+    // Nothing here may reach the real download server: the silent check asks a port where
+    // nothing listens.
     updaterSingleton()->setServerAddress(QUrl("http://127.0.0.1:9"));
 }
 
@@ -82,14 +78,9 @@ void QmlModuleTest::documentsLoad_data() {
 void QmlModuleTest::documentsLoad() {
     QFETCH(QString, document);
     QQmlEngine engine;
+    installTouchContext(engine, QLocale::system().name()); // the touch interface's Theme and Str
     QStringList problems;
-    const QString base = QStringLiteral("qrc:/Coffret/qml/");
-    // The context objects the touch interface is given.
-    std::unique_ptr<QObject> theme = create(engine, QUrl(base + "Tokens.qml"), &problems);
-    std::unique_ptr<QObject> strings = create(engine, QUrl(base + "Strings.qml"), &problems);
-    engine.rootContext()->setContextProperty("Theme", theme.get());
-    engine.rootContext()->setContextProperty("Str", strings.get());
-    std::unique_ptr<QObject> root = create(engine, QUrl(base + document), &problems);
+    std::unique_ptr<QObject> root = create(engine, QUrl("qrc:/Coffret/qml/" + document), &problems);
     QVERIFY2(root, qPrintable(problems.join('\n')));
     QTest::qWait(50);
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
@@ -108,70 +99,59 @@ void QmlModuleTest::brokenRootDocumentLeavesTheLoopWithMinusOne() {
     QCOMPARE(qApp->exec(), -1);
 }
 
-void QmlModuleTest::stringsFollowTheLanguageChoice() {
-    QQmlEngine engine;
-    QStringList problems;
-    const QUrl url("qrc:/Coffret/qml/Strings.qml");
-    std::unique_ptr<QObject> strings = create(engine, url, &problems);
-    QVERIFY2(strings, qPrintable(problems.join('\n')));
-    // Nothing chosen: the Chinese default locale decides.
-    QCOMPARE(strings->property("langPref").toString(), QString());
-    QCOMPARE(strings->property("vault").toString(), QString::fromUtf8("我的加密包"));
-    QCOMPARE(strings->property("appName").toString(), QString::fromUtf8("珂匣"));
-
-    QVERIFY(strings->setProperty("langPref", "en"));
-    QCOMPARE(strings->property("vault").toString(), QStringLiteral("My Packages"));
-
-    auto* backend = qApp->findChild<AppBackend*>(QString(), Qt::FindDirectChildrenOnly);
-    QCOMPARE(backend->getSetting("i18n/langPref"), QStringLiteral("en"));
-    std::unique_ptr<QObject> restarted = create(engine, url, &problems);
-    QCOMPARE(restarted->property("appName").toString(), QStringLiteral("Coffret"));
-    QVERIFY(restarted->setProperty("langPref", ""));
-    QCOMPARE(backend->getSetting("i18n/langPref", "unset"), QString());
-
-    // Following the system: its locale is handed over at creation.
-    for (const auto& [locale, appName] :
-         {std::make_pair("en_US", "Coffret"), std::make_pair("zh_TW", "珂匣")}) {
-        QQmlComponent component(&engine, url);
-        std::unique_ptr<QObject> system(component.createWithInitialProperties(
-            {{"systemLocaleName", QString::fromLatin1(locale)}}));
-        QVERIFY(system);
-        QCOMPARE(system->property("appName").toString(), QString::fromUtf8(appName));
-    }
-    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+void QmlModuleTest::interface_data() {
+    QTest::addColumn<QByteArray>("mobile"); // null: unset
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("touch");
+    QTest::newRow("desktop") << QByteArray() << "mainWindow"
+                             << "Coffret" << false;
+    // The title is the application name in the system's language (LANG=zh_CN.UTF-8 here).
+    QTest::newRow("mobile, even when empty")
+        << QByteArray("") << "mobileWindow" << QString::fromUtf8("珂匣") << true;
 }
 
-void QmlModuleTest::fileOpenEvents_data() {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QUrl>("url");
-    QTest::addColumn<QString>("delivered"); // empty: nothing delivered
-    QTest::newRow("local URL only")
-        << QString() << QUrl("file:///data/b%20c.zip") << "/data/b c.zip";
-    QTest::newRow("remote URL") << QString() << QUrl("https://example.org/x.cfr") << QString();
-}
+// Last: the touch interface leaves its file-open filter installed.
+void QmlModuleTest::interface() {
+    QFETCH(QByteArray, mobile);
+    QFETCH(QString, window);
+    QFETCH(QString, title);
+    QFETCH(bool, touch);
+    if (mobile.isNull())
+        qunsetenv("COFFRET_MOBILE");
+    else
+        qputenv("COFFRET_MOBILE", mobile);
+    QSignalSpy checks(updaterSingleton(), &UpdateChecker::busyChanged);
+    // The root window as shown; a person closes it 3 s later (past the update check).
+    QString seenName, seenTitle;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+        for (QWindow* shown : QGuiApplication::topLevelWindows()) {
+            if (qobject_cast<QQuickWindow*>(shown) && shown->isVisible() && seenName.isEmpty()) {
+                seenName = shown->objectName();
+                seenTitle = shown->title();
+                QTimer::singleShot(3000, shown, &QWindow::close);
+            }
+        }
+    });
+    poll.start(20);
+    const int code = runGraphical(*qApp);
+    qunsetenv("COFFRET_MOBILE");
 
-void QmlModuleTest::fileOpenEvents() {
-    QFETCH(QString, file);
-    QFETCH(QUrl, url);
-    QFETCH(QString, delivered);
-    FileOpenFilter filter;
+    QCOMPARE(code, 0);
+    QCOMPARE(seenName, window);
+    QCOMPARE(seenTitle, title);
+    QCOMPARE(checks.count() > 0, !touch);
+    QVERIFY(testing::readFile(QDir::homePath() + "/.config/Thunar/uca.xml").contains("coffret-9"));
+    // What a file manager hands over: local files only, once decoded.
     FilePicker* picker = filePickerSingleton();
-    picker->takePendingFile();
     QSignalSpy received(picker, &FilePicker::fileReceived);
-
-    QFileOpenEvent event = url.isEmpty() ? QFileOpenEvent(file) : QFileOpenEvent(url);
-    QVERIFY(filter.eventFilter(qApp, &event));
-
-    QEvent other(QEvent::Timer);
-    QVERIFY(!filter.eventFilter(qApp, &other));
-    if (delivered.isEmpty()) {
-        QCOMPARE(received.count(), 0);
-        QCOMPARE(picker->takePendingFile(), QString());
-    } else {
-        QCOMPARE(received.count(), 1);
-        QCOMPARE(received.first().first().toString(), delivered);
-        QCOMPARE(picker->takePendingFile(), delivered);
+    for (const char* url : {"https://example.org/x.cfr", "file:///data/b%20c.zip"}) {
+        QFileOpenEvent event{QUrl(url)};
+        QCoreApplication::sendEvent(qApp, &event);
     }
+    QCOMPARE(received.count(), touch ? 1 : 0);
+    QCOMPARE(picker->takePendingFile(), touch ? "/data/b c.zip" : QString());
 }
 
 QTEST_MAIN(QmlModuleTest)

@@ -1,10 +1,7 @@
 #include "x_session.h"
 
-#include "test_support.h"
-
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -13,26 +10,21 @@ XSession::~XSession() {
     server_.waitForFinished(5000);
 }
 
+QString XSession::program() {
+    return qEnvironmentVariable("COFFRET_PROGRAM",
+                                QStringLiteral(COFFRET_BINARY_DIR "/app/coffret"));
+}
+
 bool XSession::start() {
-    // Away from the usual :0 and :99; a server that cannot start fails after twenty numbers.
-    const int first = 100 + int(QCoreApplication::applicationPid() % 700);
-    for (int n = first; display_.isEmpty() && n < first + 20; ++n) {
-        if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-            continue;
-        const QString display = QStringLiteral(":%1").arg(n);
-        // -noreset: else it restarts, refusing clients, each time a finished program leaves.
-        server_.start("Xvfb",
-                      {display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"});
-        if (!server_.waitForStarted(10000))
-            return false;
-        QElapsedTimer clock;
-        clock.start();
-        while (server_.state() == QProcess::Running && clock.elapsed() < 15000 &&
-               testing::runTool("xdpyinfo", {"-display", display}).exitCode != 0)
-            QTest::qWait(100);
-        if (server_.state() == QProcess::Running)
-            display_ = display;
-    }
+    // Xvfb claims a free display itself and writes its number once it accepts clients.
+    // -noreset: else it restarts, refusing clients, each time a finished program leaves.
+    server_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                           "-noreset"});
+    QByteArray number;
+    while (!number.endsWith('\n') && server_.waitForReadyRead(30000))
+        number += server_.readAllStandardOutput();
+    if (!number.trimmed().isEmpty())
+        display_ = ':' + QString::fromLatin1(number.trimmed());
     return !display_.isEmpty();
 }
 
@@ -53,15 +45,32 @@ QByteArray XSession::x(const QString& tool, const QStringList& args) const {
     return process.readAllStandardOutput();
 }
 
-void XSession::launch(QProcess& process, const QString& program, const QStringList& args,
+void XSession::launch(QProcess& process, const QStringList& args,
                       const QProcessEnvironment& env) const {
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(program, args);
+    process.start(program(), args);
     process.waitForStarted(10000);
 }
 
-XWindow XSession::waitForWindow(const QString& title, int width, int timeoutMs) const {
+bool XSession::finishedWithZero(QProcess& process) {
+    if (process.state() != QProcess::NotRunning && !process.waitForFinished(15000)) {
+        stop(process);
+        return false;
+    }
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+void XSession::stop(QProcess& process) {
+    process.terminate();
+    if (!process.waitForFinished(10000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+}
+
+XWindow XSession::waitForWindow(const QString& title, int width, int timeoutMs,
+                                const QString& except) const {
     QElapsedTimer clock;
     clock.start();
     const QRegularExpression geometry("Geometry: (\\d+)x(\\d+)");
@@ -69,7 +78,7 @@ XWindow XSession::waitForWindow(const QString& title, int width, int timeoutMs) 
     while (clock.elapsed() < timeoutMs) {
         const QByteArray ids = x("xdotool", {"search", "--onlyvisible", "--name", title});
         for (const QByteArray& id : ids.split('\n')) {
-            if (id.trimmed().isEmpty())
+            if (id.trimmed().isEmpty() || id.trimmed() == except.toLatin1())
                 continue;
             const QRegularExpressionMatch match = geometry.match(
                 QString::fromLatin1(x("xdotool", {"getwindowgeometry", QString::fromLatin1(id)})));
@@ -105,14 +114,29 @@ void XSession::type(const XWindow& window, const QString& text, const QStringLis
         x("xdotool", {"key", name});
 }
 
-void XSession::key(const XWindow& window, const QString& name) const {
-    type(window, QString(), {name});
-}
-
 void XSession::screenshot(const XWindow& window, const QString& name) const {
     const QString folder = qEnvironmentVariable("COFFRET_SCREENSHOT_DIR");
     if (folder.isEmpty())
         return;
     QTest::qWait(400); // let animations settle
     x("import", {"-window", window.id, folder + '/' + name + ".png"});
+}
+
+// Last, as Xlib's macros (None, Bool, Status...) would clash with the Qt headers above.
+#include <X11/Xlib.h>
+
+bool XSession::closeLikeTitleBar(const XWindow& window) const {
+    Display* connection = XOpenDisplay(display_.toLatin1().constData());
+    if (!connection)
+        return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window.id.toULong();
+    event.xclient.message_type = XInternAtom(connection, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(connection, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const bool sent = XSendEvent(connection, event.xclient.window, False, NoEventMask, &event) != 0;
+    XCloseDisplay(connection); // flushes the request
+    return sent;
 }

@@ -1,10 +1,10 @@
-#include "quick_test_setup.h"
-
+// The set-up of every Qt Quick Test program: a private HOME, the program's real QML module,
+// the touch interface's `Theme` and `Str`, and a QuickTestHelper as the context property
+// "TestHelper".
 #include "app/qml_module.h"
 #include "app/touch_context.h"
 #include "quick_test_helper.h"
 
-#include <QCoreApplication>
 #include <QLocale>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -12,12 +12,20 @@
 
 #include <vector>
 
-void QuickTestSetup::qmlEngineAvailable(QQmlEngine* engine) {
-    registerQmlTypes(QCoreApplication::instance());
-    installTouchContext(*engine, QLocale::system().name());
-    engine->rootContext()->setContextProperty(QStringLiteral("TestHelper"),
-                                              new QuickTestHelper(home_.path(), engine));
-}
+class QuickTestSetup : public QObject {
+    Q_OBJECT
+public slots:
+    void qmlEngineAvailable(QQmlEngine* engine) {
+        registerQmlTypes(QCoreApplication::instance());
+        installTouchContext(*engine, QLocale::system().name());
+        engine->rootContext()->setContextProperty(QStringLiteral("TestHelper"),
+                                                  new QuickTestHelper(home_.path(), engine));
+    }
+
+private:
+    // Made before the application object, so every store opens under it.
+    testing::TemporaryHome home_;
+};
 
 // QUICK_TEST_MAIN_WITH_SETUP, with a QApplication: the program's native dialogs are widgets.
 int main(int argc, char** argv) {
@@ -28,3 +36,5 @@ int main(int argc, char** argv) {
     return quick_test_main_with_setup(int(args.size()), args.data(), "coffret_qml",
                                       QUICK_TEST_SOURCE_DIR, &setup);
 }
+
+#include "quick_test_setup.moc"

@@ -34,7 +34,6 @@ TestCase {
              expected: "/d/v1.2.7z"},
             {tag: "upper-case double suffix", out: PathRules.extractionBaseName("photos.TAR.GZ"),
              expected: "photos"},
-            {tag: "rar", out: PathRules.extractionBaseName("old.rar"), expected: "old"},
             {tag: "suffix only", out: PathRules.extractionBaseName(".cfr"), expected: ".cfr"}
         ];
     }

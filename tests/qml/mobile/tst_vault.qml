@@ -95,6 +95,18 @@ TestCase {
         Str.langPref = "fr";
         compare(Str.vault, "我的加密包");
         Str.langPref = "en";
+
+        // Read back at the next start; cleared, the system's locale, handed over at
+        // creation, decides again.
+        var strings = Qt.createComponent("qrc:/Coffret/qml/Strings.qml");
+        var restarted = createTemporaryObject(strings, testCase);
+        compare(restarted.appName, "Coffret");
+        restarted.langPref = "";
+        compare(AppBackend.getSetting("i18n/langPref", "unset"), "");
+        compare(createTemporaryObject(strings, testCase, {systemLocaleName: "en_US"}).appName,
+                "Coffret");
+        compare(createTemporaryObject(strings, testCase, {systemLocaleName: "zh_TW"}).appName,
+                "珂匣");
     }
 
     function test_2_packUnlockAndBrowse() {
@@ -108,7 +120,6 @@ TestCase {
         var field = item("packPasswordField");
         var password = field.text;
         compare(password.length, 16);
-        compare(field.echoMode, TextInput.Normal);
         mouseClick(item("encryptButton"));
         tryCompare(Library, "count", 1, 60000);
         tryCompare(PackController, "isRunning", false);
