@@ -6,7 +6,6 @@
 #include "jobs/pack_controller.h"
 #include "jobs/pack_function.h"
 
-#include "job_fixtures.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -67,7 +66,7 @@ private slots:
         released.release(100); // whatever a failed test left held
         QVERIFY(QTest::qWaitFor([] { return CfrWorker::jobsRunning() == 0; }, 60000));
         setPackFunction(nullptr);
-        QCOMPARE(fixtures::listing(engineTemp_.path()), QStringList());
+        QCOMPARE(testing::treeListing(engineTemp_.path()), QStringList());
         QCOMPARE(QDir(dir_.filePath("out")).entryList(QDir::Files | QDir::Hidden),
                  QStringList{"archive.cfr"});
     }
