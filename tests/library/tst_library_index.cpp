@@ -9,7 +9,6 @@
 #include <QStandardPaths>
 #include <QtTest>
 #include <memory>
-#include <sys/stat.h>
 
 namespace {
 
@@ -58,320 +57,289 @@ QVector<int> changedRoles(const QSignalSpy& spy) {
 class TestLibraryIndex : public QObject {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-
-    void savedFileIsCompactPrivateAndRelative();
-    void unusableFileIsKeptAside_data();
-    void unusableFileIsKeptAside();
-    void loadDropsForeignElementsAndRepairs();
-    void pathsFollowAMovedDocumentsFolder();
-    void importDetectsDuplicatesByContent();
-    void perItemUpdatesSignalTheirRole();
-    void extractionRecordsAndIntegrity();
-    void removalAndItsDefaults();
-    void refreshFollowsTheDisk();
-
-private:
     std::unique_ptr<testing::TemporaryHome> home_;
+
+private slots:
+    void init() {
+        qRegisterMetaType<QVector<int>>();
+        home_ = std::make_unique<testing::TemporaryHome>();
+        QVERIFY(home_->isValid());
+        QVERIFY(documents().startsWith(home_->path()));
+    }
+
+    void cleanup() { home_.reset(); }
+
+    // What is saved: compact, for the owner only, relative to Documents; a file that cannot be
+    // read is kept aside, once, before the first save replaces it.
+    void savedFileIsCompactPrivateAndKeepsTheUnreadableAside() {
+        LibraryIndex index;
+        const QString inside = makeArchive(documents() + "/Coffret/a.cfr", "abc");
+        const QString outside = makeArchive(home_->path() + "/DocumentsOld/b.zip", "def");
+        const QString id = index.addArchive(inside, true, "s3cret");
+        index.addArchive(outside);
+        const QByteArray garbage = "\x89PNG not json at all";
+        QVERIFY(testing::writeFile(libraryFile(), garbage));
+        // Readable by everybody, as older versions left it: it must not stay so.
+        QVERIFY(QFile::setPermissions(libraryFile(),
+                                      QFile::permissions(libraryFile()) | QFileDevice::ReadOther));
+        QVERIFY(testing::writeFile(libraryFile() + ".bad", "an older damaged index"));
+
+        QSignalSpy resets(&index, &QAbstractItemModel::modelReset);
+        index.load();
+        QCOMPARE(index.count(), 2);
+        QCOMPARE(resets.count(), 0);
+        QCOMPARE(testing::readFile(libraryFile()), garbage);
+
+        index.setExtraction(id, documents() + "/Coffret/Extractions/a");
+        QCOMPARE(testing::readFile(libraryFile() + ".bad"), garbage);
+        const auto ownerGroupOther = QFileDevice::Permissions(0x7077);
+        for (const QString& file : {libraryFile(), libraryFile() + ".bad"})
+            QCOMPARE(QFile::permissions(file) & ownerGroupOther,
+                     QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        const QByteArray bytes = testing::readFile(libraryFile());
+        QVERIFY(!bytes.contains('\n'));
+        const QJsonArray saved = QJsonDocument::fromJson(bytes).array();
+        QCOMPARE(saved.size(), 2);
+        const QJsonObject a = saved.at(0).toObject();
+        QCOMPARE(a["path"].toString(), QString("Coffret/a.cfr"));
+        QCOMPARE(a["extractionPath"].toString(), QString("Coffret/Extractions/a"));
+        QCOMPARE(a["password"].toString(), QString("s3cret"));
+        // Only a slash after the Documents folder makes a path relative.
+        QCOMPARE(saved.at(1).toObject()["path"].toString(), outside);
+
+        // Kept once: later saves leave it alone.
+        index.rename(id, "again");
+        QCOMPARE(testing::readFile(libraryFile() + ".bad"), garbage);
+        QCOMPARE(savedLibrary().at(0).toObject()["name"].toString(), QString("again"));
+
+        // A folder where the file belongs cannot be replaced, and the caller hears of it.
+        QVERIFY(QFile::remove(libraryFile()) && QDir().mkpath(libraryFile()));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^cannot save "));
+        QVERIFY(!index.save());
+    }
+
+    void loadDropsForeignElementsAndRepairs() {
+        const QString d = documents();
+        makeArchive(d + "/Coffret/kept.cfr", "kept");
+        makeArchive(d + "/Coffret/nohash.cfr", "abc");
+        makeArchive(d + "/Coffret/other.cfr", "other");
+        QVERIFY(QDir().mkpath(d + "/Coffret/Extractions/other"));
+
+        QJsonObject extraction = storedItem("e1", "Coffret/kept.cfr", 4);
+        extraction["type"] = 1;
+        QJsonObject noId = storedItem("", "Coffret/kept.cfr", 4);
+        QJsonObject noHash = storedItem("h1", "Coffret/nohash.cfr", 3);
+        noHash["hash"] = "";
+        QJsonObject notDecrypted =
+            storedItem("d1", "/elsewhere/home/Documents/Coffret/other.cfr", 5);
+        notDecrypted["decrypted"] = false;
+        notDecrypted["extractionPath"] = "Coffret/Extractions/other";
+        QJsonObject badDate = storedItem("k1", "Coffret/kept.cfr", 4);
+        badDate["added"] = "yesterday";
+        const QJsonArray stored{badDate, extraction, 5, noId, "text", noHash, notDecrypted};
+
+        writeLibrary(stored);
+        LibraryIndex index;
+        QSignalSpy counts(&index, &LibraryIndex::countChanged);
+        QSignalSpy resets(&index, &QAbstractItemModel::modelReset);
+        index.load();
+        QCOMPARE(resets.count(), 1);
+        QCOMPARE(counts.count(), 1);
+        QCOMPARE(index.count(), 3);
+        QCOMPARE(roleOf(index, 0, LibraryIndex::ItemIdRole).toString(), QString("k1"));
+        QCOMPARE(roleOf(index, 0, LibraryIndex::DateRole).toString(), QString());
+        QCOMPARE(roleOf(index, 2, LibraryIndex::PathRole).toString(), d + "/Coffret/other.cfr");
+        QCOMPARE(roleOf(index, 2, LibraryIndex::DecryptedRole).toBool(), true);
+        QCOMPARE(index.extractionCount(), 1);
+
+        // Repairs are written back at once, and what was dropped is gone from the file.
+        const QJsonArray saved = savedLibrary();
+        QCOMPARE(saved.size(), 3);
+        QCOMPARE(saved.at(1).toObject()["hash"].toString(),
+                 QString("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
+        QCOMPARE(saved.at(2).toObject()["decrypted"].toBool(), true);
+        QCOMPARE(saved.at(2).toObject()["path"].toString(), QString("Coffret/other.cfr"));
+    }
+
+    void pathsFollowAMovedDocumentsFolder() {
+        LibraryIndex index;
+        const QString id = index.addArchive(makeArchive(documents() + "/Coffret/a.cfr", "abc"));
+        index.setExtraction(id, documents() + "/Coffret/Extractions/a");
+
+        // The user moves Documents and tells the desktop where it went.
+        const QString moved = home_->path() + "/Papers";
+        QVERIFY(QDir().rename(documents(), moved));
+        QVERIFY(testing::writeFile(home_->path() + "/.config/user-dirs.dirs",
+                                   "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n"));
+        QCOMPARE(documents(), moved);
+
+        LibraryIndex reloaded;
+        reloaded.load();
+        QCOMPARE(reloaded.count(), 1);
+        QCOMPARE(roleOf(reloaded, 0, LibraryIndex::PathRole).toString(), moved + "/Coffret/a.cfr");
+        QCOMPARE(roleOf(reloaded, 0, LibraryIndex::ExtractionRole).toString(),
+                 moved + "/Coffret/Extractions/a");
+    }
+
+    void importDetectsDuplicatesByContent() {
+        const QString first = makeArchive(home_->path() + "/in/a.cfr", testing::noiseBytes(5000));
+        const QString same =
+            makeArchive(home_->path() + "/elsewhere/b.cfr", testing::noiseBytes(5000));
+        LibraryIndex index;
+        QSignalSpy duplicates(&index, &LibraryIndex::duplicateDetected);
+
+        const QString id = index.importArchive(first);
+        QVERIFY(!id.isEmpty());
+        QCOMPARE(roleOf(index, 0, LibraryIndex::PathRole).toString(),
+                 documents() + "/Coffret/a.cfr");
+        QVERIFY(QFileInfo::exists(first));
+
+        QCOMPARE(index.importArchive(same), QString());
+        QCOMPARE(index.count(), 1);
+        QCOMPARE(duplicates.count(), 1);
+        QCOMPARE(duplicates.at(0), QVariantList({id, QString("a.cfr")}));
+        QVERIFY(!QFileInfo::exists(documents() + "/Coffret/b.cfr"));
+    }
+
+    void perItemUpdatesSignalTheirRole() {
+        LibraryIndex index;
+        const QString id = index.addArchive(makeArchive(documents() + "/Coffret/a.cfr", "a"));
+        QSignalSpy changes(&index, &QAbstractItemModel::dataChanged);
+
+        index.clearPassword(id);
+        index.rename(id, "   ");
+        index.rename("no-such-id", "x");
+        QCOMPARE(changes.count(), 0);
+
+        index.setPassword(id, "pw");
+        QCOMPARE(changedRoles(changes), QVector<int>{LibraryIndex::SavedPasswordRole});
+        index.setPassword(id, "");
+        QCOMPARE(roleOf(index, 0, LibraryIndex::SavedPasswordRole).toString(), QString("pw"));
+        QCOMPARE(savedLibrary().at(0).toObject()["password"].toString(), QString("pw"));
+        index.clearPassword(id);
+
+        index.setDecrypted(id, true);
+        QCOMPARE(changedRoles(changes), QVector<int>{LibraryIndex::DecryptedRole});
+
+        index.rename(id, "  Holiday photos \t");
+        QCOMPARE(changedRoles(changes), QVector<int>{LibraryIndex::NameRole});
+        QCOMPARE(roleOf(index, 0, LibraryIndex::NameRole).toString(), QString("Holiday photos"));
+        QCOMPARE(savedLibrary().at(0).toObject()["name"].toString(), QString("Holiday photos"));
+    }
+
+    void extractionRecordsAndIntegrity() {
+        LibraryIndex index;
+        const QString id = index.addArchive(makeArchive(documents() + "/Coffret/a.cfr", "a"));
+        QVERIFY(!index.extractionIntact(id));
+        QCOMPARE(index.extractionForArchive(id), QString());
+
+        const QString folder = index.newExtractionDir("a");
+        QVERIFY(testing::writeFile(folder + "/doc.txt", "hello"));
+        QSignalSpy counts(&index, &LibraryIndex::countChanged);
+        QSignalSpy changes(&index, &QAbstractItemModel::dataChanged);
+        index.setExtraction(id, folder);
+        QCOMPARE(counts.count(), 1);
+        QCOMPARE(changes.count(), 1); // views showing the row's extraction follow it
+        QCOMPARE(changedRoles(changes), QVector<int>{LibraryIndex::ExtractionRole});
+        QCOMPARE(index.extractionCount(), 1);
+        QCOMPARE(index.extractionForArchive(id), folder);
+        QVERIFY(index.extractionIntact(id));
+        QVERIFY(testing::writeFile(folder + "/doc.txt", "hellO"));
+        QVERIFY(!index.extractionIntact(id));
+
+        // A record without a digest is intact as long as its folder is there.
+        QJsonArray stored = savedLibrary();
+        QJsonObject item = stored.at(0).toObject();
+        item["extractionHash"] = "";
+        stored[0] = item;
+        writeLibrary(stored);
+        index.load();
+        QVERIFY(index.extractionIntact(id));
+        QVERIFY(QDir(folder).removeRecursively());
+        QVERIFY(!index.extractionIntact(id));
+        QCOMPARE(index.extractionForArchive(id), QString());
+        QCOMPARE(index.extractionCount(), 0);
+    }
+
+    void removalAndItsDefaults() {
+        LibraryIndex index;
+        const QString d = documents();
+        const QString kept = index.addArchive(makeArchive(d + "/Coffret/kept.cfr", "1"));
+        const QString deleted = index.addArchive(makeArchive(d + "/Coffret/deleted.cfr", "2"));
+        const QString folder = index.newExtractionDir("deleted");
+        index.setExtraction(deleted, folder);
+        index.setDecrypted(deleted, true);
+
+        QSignalSpy counts(&index, &LibraryIndex::countChanged);
+        QSignalSpy removals(&index, &QAbstractItemModel::rowsRemoved);
+        index.remove(kept);
+        QVERIFY(QFileInfo::exists(d + "/Coffret/kept.cfr"));
+        index.remove(deleted, true);
+        QVERIFY(!QFileInfo::exists(d + "/Coffret/deleted.cfr"));
+        QVERIFY(QFileInfo(folder).isDir());
+        QCOMPARE(removals.count(), 2);
+        QCOMPARE(counts.count(), 2);
+        QCOMPARE(savedLibrary().size(), 0);
+
+        // Clearing: the short form deletes, the long form may only forget.
+        const QString a = index.addArchive(d + "/Coffret/kept.cfr");
+        const QString b = index.importArchive(makeArchive(home_->path() + "/b.cfr", "b"));
+        const QString c = index.importArchive(makeArchive(home_->path() + "/c.cfr", "c"));
+        const QString folderA = index.newExtractionDir("a");
+        const QString folderB = index.newExtractionDir("b");
+        const QString outside = home_->path() + "/Projects";
+        QVERIFY(testing::writeFile(outside + "/work.txt", "precious"));
+        index.setExtraction(a, folderA);
+        index.setExtraction(b, folderB);
+        index.setExtraction(c, outside);
+        index.setDecrypted(a, true);
+
+        QSignalSpy changes(&index, &QAbstractItemModel::dataChanged);
+        counts.clear();
+        index.clearExtraction(a);
+        QVERIFY(!QFileInfo::exists(folderA));
+        QCOMPARE(changedRoles(changes), QVector<int>{LibraryIndex::ExtractionRole});
+        QCOMPARE(counts.count(), 1);
+        QCOMPARE(roleOf(index, 0, LibraryIndex::DecryptedRole).toBool(), true);
+
+        index.clearExtraction(b, false);
+        QVERIFY(QFileInfo(folderB).isDir());
+        QCOMPARE(index.extractionCount(), 1);
+
+        changes.clear();
+        index.setExtraction(b, folderB);
+        index.clearExtractions();
+        QVERIFY(!QFileInfo::exists(folderB));
+        // Only folders inside the library's extraction folder are ever wiped out.
+        QCOMPARE(testing::readFile(outside + "/work.txt"), QByteArray("precious"));
+        QCOMPARE(index.extractionCount(), 0);
+        QCOMPARE(changes.count(), 3); // the one set, then each row cleared
+    }
+
+    void refreshFollowsTheDisk() {
+        LibraryIndex index;
+        const QString d = documents();
+        index.addArchive(makeArchive(d + "/Coffret/gone.cfr", "1"));
+        const QString grows = index.addArchive(makeArchive(d + "/Coffret/grows.cfr", "1"));
+        index.addArchive(makeArchive(d + "/Coffret/same.cfr", "1"));
+
+        QSignalSpy changes(&index, &QAbstractItemModel::dataChanged);
+        QSignalSpy counts(&index, &LibraryIndex::countChanged);
+        index.refresh();
+        QCOMPARE(changes.count() + counts.count(), 0);
+
+        QVERIFY(QFile::remove(d + "/Coffret/gone.cfr"));
+        QVERIFY(testing::writeFile(d + "/Coffret/grows.cfr", QByteArray(2048, 'x')));
+        index.refresh();
+        QCOMPARE(index.count(), 2);
+        QCOMPARE(index.rowForId(grows), 0);
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(changedRoles(changes),
+                 QVector<int>({LibraryIndex::SizeRole, LibraryIndex::SizeBytesRole}));
+        QCOMPARE(counts.count(), 1);
+        QCOMPARE(savedLibrary().at(0).toObject()["sizeBytes"].toDouble(), 2048.0);
+    }
 };
-
-void TestLibraryIndex::init() {
-    qRegisterMetaType<QVector<int>>();
-    home_ = std::make_unique<testing::TemporaryHome>();
-    QVERIFY(home_->isValid());
-    QVERIFY(documents().startsWith(home_->path()));
-}
-
-void TestLibraryIndex::cleanup() {
-    home_.reset();
-}
-
-void TestLibraryIndex::savedFileIsCompactPrivateAndRelative() {
-    // An older file readable by everybody must not stay so once passwords go in.
-    QVERIFY(testing::writeFile(libraryFile(), "[]"));
-    QVERIFY(QFile::setPermissions(libraryFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                     QFileDevice::ReadOther));
-    LibraryIndex index;
-    index.load();
-    const QString inside = makeArchive(documents() + "/Coffret/a.cfr", "abc");
-    const QString outside = makeArchive(home_->path() + "/DocumentsOld/b.zip", "def");
-    const QString first = index.addArchive(inside, true, "s3cret");
-    index.addArchive(outside);
-    index.setExtraction(first, documents() + "/Coffret/Extractions/a");
-
-    struct stat status {};
-    QCOMPARE(stat(QFile::encodeName(libraryFile()).constData(), &status), 0);
-    QCOMPARE(status.st_mode & 07777, mode_t(0600));
-    const QByteArray bytes = testing::readFile(libraryFile());
-    QVERIFY(!bytes.contains('\n'));
-    const QJsonArray saved = QJsonDocument::fromJson(bytes).array();
-    QCOMPARE(saved.size(), 2);
-    const QJsonObject a = saved.at(0).toObject();
-    QCOMPARE(a["path"].toString(), QString("Coffret/a.cfr"));
-    QCOMPARE(a["extractionPath"].toString(), QString("Coffret/Extractions/a"));
-    QCOMPARE(a["password"].toString(), QString("s3cret"));
-    // Only a slash after the Documents folder makes a path relative.
-    QCOMPARE(saved.at(1).toObject()["path"].toString(), outside);
-}
-
-void TestLibraryIndex::unusableFileIsKeptAside_data() {
-    QTest::addColumn<QByteArray>("contents");
-    QTest::newRow("garbage") << QByteArray("\x89PNG not json at all");
-    QTest::newRow("object") << QByteArray(R"({"id":"x","type":0})");
-}
-
-void TestLibraryIndex::unusableFileIsKeptAside() {
-    QFETCH(QByteArray, contents);
-    LibraryIndex index;
-    const QString id = index.addArchive(makeArchive(documents() + "/Coffret/a.cfr", "abc"));
-    QVERIFY(testing::writeFile(libraryFile(), contents));
-    QVERIFY(QFile::setPermissions(libraryFile(),
-                                  QFile::permissions(libraryFile()) | QFileDevice::ReadOther));
-    QVERIFY(testing::writeFile(libraryFile() + ".bad", "an older damaged index"));
-
-    QSignalSpy resets(&index, &QAbstractItemModel::modelReset);
-    index.load();
-    QCOMPARE(index.count(), 1);
-    QCOMPARE(resets.count(), 0);
-    QCOMPARE(testing::readFile(libraryFile()), contents);
-
-    index.rename(id, "renamed");
-    QCOMPARE(testing::readFile(libraryFile() + ".bad"), contents);
-    const auto ownerGroupOther = QFileDevice::Permissions(0x7077);
-    QCOMPARE(QFile::permissions(libraryFile() + ".bad") & ownerGroupOther,
-             QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    QCOMPARE(savedLibrary().size(), 1);
-    // Kept once: later saves leave it alone.
-    index.rename(id, "again");
-    QCOMPARE(testing::readFile(libraryFile() + ".bad"), contents);
-    QCOMPARE(savedLibrary().at(0).toObject()["name"].toString(), QString("again"));
-
-    // A folder where the file belongs cannot be replaced, and the caller hears of it.
-    QVERIFY(QFile::remove(libraryFile()) && QDir().mkpath(libraryFile()));
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^cannot save "));
-    QVERIFY(!index.save());
-}
-
-void TestLibraryIndex::loadDropsForeignElementsAndRepairs() {
-    const QString d = documents();
-    makeArchive(d + "/Coffret/kept.cfr", "kept");
-    makeArchive(d + "/Coffret/nohash.cfr", "abc");
-    makeArchive(d + "/Coffret/other.cfr", "other");
-    QVERIFY(QDir().mkpath(d + "/Coffret/Extractions/other"));
-
-    QJsonObject extraction = storedItem("e1", "Coffret/kept.cfr", 4);
-    extraction["type"] = 1;
-    QJsonObject noId = storedItem("", "Coffret/kept.cfr", 4);
-    QJsonObject noHash = storedItem("h1", "Coffret/nohash.cfr", 3);
-    noHash["hash"] = "";
-    QJsonObject notDecrypted = storedItem("d1", "/elsewhere/home/Documents/Coffret/other.cfr", 5);
-    notDecrypted["decrypted"] = false;
-    notDecrypted["extractionPath"] = "Coffret/Extractions/other";
-    QJsonObject badDate = storedItem("k1", "Coffret/kept.cfr", 4);
-    badDate["added"] = "yesterday";
-    const QJsonArray stored{badDate, extraction, 5, noId, "text", noHash, notDecrypted};
-
-    writeLibrary(stored);
-    LibraryIndex index;
-    QSignalSpy counts(&index, &LibraryIndex::countChanged);
-    QSignalSpy resets(&index, &QAbstractItemModel::modelReset);
-    index.load();
-    QCOMPARE(resets.count(), 1);
-    QCOMPARE(counts.count(), 1);
-    QCOMPARE(index.count(), 3);
-    QCOMPARE(roleOf(index, 0, LibraryIndex::ItemIdRole).toString(), QString("k1"));
-    QCOMPARE(roleOf(index, 0, LibraryIndex::DateRole).toString(), QString());
-    QCOMPARE(roleOf(index, 2, LibraryIndex::PathRole).toString(), d + "/Coffret/other.cfr");
-    QCOMPARE(roleOf(index, 2, LibraryIndex::DecryptedRole).toBool(), true);
-    QCOMPARE(index.extractionCount(), 1);
-
-    // Repairs are written back at once, and what was dropped is gone from the file.
-    const QJsonArray saved = savedLibrary();
-    QCOMPARE(saved.size(), 3);
-    QCOMPARE(saved.at(1).toObject()["hash"].toString(),
-             QString("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
-    QCOMPARE(saved.at(2).toObject()["decrypted"].toBool(), true);
-    QCOMPARE(saved.at(2).toObject()["path"].toString(), QString("Coffret/other.cfr"));
-}
-
-void TestLibraryIndex::pathsFollowAMovedDocumentsFolder() {
-    LibraryIndex index;
-    const QString id = index.addArchive(makeArchive(documents() + "/Coffret/a.cfr", "abc"));
-    index.setExtraction(id, documents() + "/Coffret/Extractions/a");
-
-    // The user moves Documents and tells the desktop where it went.
-    const QString moved = home_->path() + "/Papers";
-    QVERIFY(QDir().rename(documents(), moved));
-    QVERIFY(testing::writeFile(home_->path() + "/.config/user-dirs.dirs",
-                               "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n"));
-    QCOMPARE(documents(), moved);
-
-    LibraryIndex reloaded;
-    reloaded.load();
-    QCOMPARE(reloaded.count(), 1);
-    QCOMPARE(roleOf(reloaded, 0, LibraryIndex::PathRole).toString(), moved + "/Coffret/a.cfr");
-    QCOMPARE(roleOf(reloaded, 0, LibraryIndex::ExtractionRole).toString(),
-             moved + "/Coffret/Extractions/a");
-}
-
-void TestLibraryIndex::importDetectsDuplicatesByContent() {
-    const QString first = makeArchive(home_->path() + "/in/a.cfr", testing::noiseBytes(5000));
-    const QString same = makeArchive(home_->path() + "/elsewhere/b.cfr", testing::noiseBytes(5000));
-    LibraryIndex index;
-    QSignalSpy duplicates(&index, &LibraryIndex::duplicateDetected);
-
-    const QString id = index.importArchive(first);
-    QVERIFY(!id.isEmpty());
-    QCOMPARE(roleOf(index, 0, LibraryIndex::PathRole).toString(), documents() + "/Coffret/a.cfr");
-    QVERIFY(QFileInfo::exists(first));
-
-    QCOMPARE(index.importArchive(same), QString());
-    QCOMPARE(index.importArchive(first), QString());
-    QCOMPARE(index.count(), 1);
-    QCOMPARE(duplicates.count(), 2);
-    QCOMPARE(duplicates.at(0), QVariantList({id, QString("a.cfr")}));
-    QVERIFY(!QFileInfo::exists(documents() + "/Coffret/b.cfr"));
-}
-
-void TestLibraryIndex::perItemUpdatesSignalTheirRole() {
-    LibraryIndex index;
-    const QString id = index.addArchive(makeArchive(documents() + "/Coffret/a.cfr", "a"));
-    QSignalSpy changes(&index, &QAbstractItemModel::dataChanged);
-
-    index.clearPassword(id);
-    index.rename(id, "   ");
-    index.rename("no-such-id", "x");
-    QCOMPARE(changes.count(), 0);
-
-    index.setPassword(id, "pw");
-    QCOMPARE(changedRoles(changes), QVector<int>({266}));
-    index.setPassword(id, "");
-    QCOMPARE(roleOf(index, 0, LibraryIndex::SavedPasswordRole).toString(), QString("pw"));
-    QCOMPARE(savedLibrary().at(0).toObject()["password"].toString(), QString("pw"));
-    index.clearPassword(id);
-
-    index.setDecrypted(id, true);
-    QCOMPARE(changedRoles(changes), QVector<int>({267}));
-
-    index.rename(id, "  Holiday photos \t");
-    QCOMPARE(changedRoles(changes), QVector<int>({259}));
-    QCOMPARE(roleOf(index, 0, LibraryIndex::NameRole).toString(), QString("Holiday photos"));
-    QCOMPARE(savedLibrary().at(0).toObject()["name"].toString(), QString("Holiday photos"));
-}
-
-void TestLibraryIndex::extractionRecordsAndIntegrity() {
-    LibraryIndex index;
-    const QString id = index.addArchive(makeArchive(documents() + "/Coffret/a.cfr", "a"));
-    QVERIFY(!index.extractionIntact(id));
-    QCOMPARE(index.extractionForArchive(id), QString());
-
-    const QString folder = index.newExtractionDir("a");
-    QVERIFY(testing::writeFile(folder + "/doc.txt", "hello"));
-    QSignalSpy counts(&index, &LibraryIndex::countChanged);
-    QSignalSpy changes(&index, &QAbstractItemModel::dataChanged);
-    index.setExtraction(id, folder);
-    QCOMPARE(counts.count(), 1);
-    QCOMPARE(changes.count(), 1); // views showing the row's extraction follow it
-    QCOMPARE(changes.at(0).at(2).value<QVector<int>>(), QVector<int>{LibraryIndex::ExtractionRole});
-    QCOMPARE(index.extractionCount(), 1);
-    QCOMPARE(index.extractionForArchive(id), folder);
-    QVERIFY(index.extractionIntact(id));
-    QVERIFY(testing::writeFile(folder + "/doc.txt", "hellO"));
-    QVERIFY(!index.extractionIntact(id));
-
-    // A record without a digest is intact as long as its folder is there.
-    QJsonArray stored = savedLibrary();
-    QJsonObject item = stored.at(0).toObject();
-    item["extractionHash"] = "";
-    stored[0] = item;
-    writeLibrary(stored);
-    index.load();
-    QVERIFY(index.extractionIntact(id));
-    QVERIFY(QDir(folder).removeRecursively());
-    QVERIFY(!index.extractionIntact(id));
-    QCOMPARE(index.extractionForArchive(id), QString());
-    QCOMPARE(index.extractionCount(), 0);
-}
-
-void TestLibraryIndex::removalAndItsDefaults() {
-    LibraryIndex index;
-    const QString d = documents();
-    const QString kept = index.addArchive(makeArchive(d + "/Coffret/kept.cfr", "1"));
-    const QString deleted = index.addArchive(makeArchive(d + "/Coffret/deleted.cfr", "2"));
-    const QString folder = index.newExtractionDir("deleted");
-    index.setExtraction(deleted, folder);
-    index.setDecrypted(deleted, true);
-
-    QSignalSpy counts(&index, &LibraryIndex::countChanged);
-    QSignalSpy removals(&index, &QAbstractItemModel::rowsRemoved);
-    index.remove(kept);
-    QVERIFY(QFileInfo::exists(d + "/Coffret/kept.cfr"));
-    index.remove(deleted, true);
-    QVERIFY(!QFileInfo::exists(d + "/Coffret/deleted.cfr"));
-    QVERIFY(QFileInfo(folder).isDir());
-    QCOMPARE(removals.count(), 2);
-    QCOMPARE(counts.count(), 2);
-    QCOMPARE(savedLibrary().size(), 0);
-
-    // Clearing: the short form deletes, the long form may only forget.
-    const QString a = index.addArchive(d + "/Coffret/kept.cfr");
-    const QString b = index.importArchive(makeArchive(home_->path() + "/b.cfr", "b"));
-    const QString c = index.importArchive(makeArchive(home_->path() + "/c.cfr", "c"));
-    const QString folderA = index.newExtractionDir("a");
-    const QString folderB = index.newExtractionDir("b");
-    const QString outside = home_->path() + "/Projects";
-    QVERIFY(testing::writeFile(outside + "/work.txt", "precious"));
-    index.setExtraction(a, folderA);
-    index.setExtraction(b, folderB);
-    index.setExtraction(c, outside);
-    index.setDecrypted(a, true);
-
-    QSignalSpy changes(&index, &QAbstractItemModel::dataChanged);
-    counts.clear();
-    index.clearExtraction(a);
-    QVERIFY(!QFileInfo::exists(folderA));
-    QCOMPARE(changedRoles(changes), QVector<int>({268}));
-    QCOMPARE(counts.count(), 1);
-    QCOMPARE(roleOf(index, 0, LibraryIndex::DecryptedRole).toBool(), true);
-
-    index.clearExtraction(b, false);
-    QVERIFY(QFileInfo(folderB).isDir());
-    QCOMPARE(index.extractionCount(), 1);
-
-    changes.clear();
-    index.setExtraction(b, folderB);
-    index.clearExtractions();
-    QVERIFY(!QFileInfo::exists(folderB));
-    // Only folders inside the library's extraction folder are ever wiped out.
-    QCOMPARE(testing::readFile(outside + "/work.txt"), QByteArray("precious"));
-    QCOMPARE(index.extractionCount(), 0);
-    QCOMPARE(changes.count(), 3); // the one set, then each row cleared
-}
-
-void TestLibraryIndex::refreshFollowsTheDisk() {
-    LibraryIndex index;
-    const QString d = documents();
-    index.addArchive(makeArchive(d + "/Coffret/gone.cfr", "1"));
-    const QString grows = index.addArchive(makeArchive(d + "/Coffret/grows.cfr", "1"));
-    index.addArchive(makeArchive(d + "/Coffret/same.cfr", "1"));
-
-    QSignalSpy changes(&index, &QAbstractItemModel::dataChanged);
-    QSignalSpy counts(&index, &LibraryIndex::countChanged);
-    index.refresh();
-    QCOMPARE(changes.count() + counts.count(), 0);
-
-    QVERIFY(QFile::remove(d + "/Coffret/gone.cfr"));
-    QVERIFY(testing::writeFile(d + "/Coffret/grows.cfr", QByteArray(2048, 'x')));
-    index.refresh();
-    QCOMPARE(index.count(), 2);
-    QCOMPARE(index.rowForId(grows), 0);
-    QCOMPARE(changes.count(), 1);
-    QCOMPARE(changedRoles(changes), QVector<int>({261, 262}));
-    QCOMPARE(counts.count(), 1);
-    QCOMPARE(savedLibrary().at(0).toObject()["sizeBytes"].toDouble(), 2048.0);
-}
 
 QTEST_GUILESS_MAIN(TestLibraryIndex)
 #include "tst_library_index.moc"
