@@ -31,80 +31,73 @@ QString referenceVerifier(const QByteArray& salt, const QString& password, int r
 class TestVaultAuth : public QObject {
     Q_OBJECT
 
-private slots:
-    void init();
-
-    void settingStoresSaltedVerifier();
-    void unlockAndLockSignalOnlyOnChange();
-    void storedIterationCountIsHonoured();
-
-private:
     // Settings paths are fixed at the first use, so one private HOME serves every case.
     testing::TemporaryHome home_;
-};
 
-void TestVaultAuth::init() {
-    QVERIFY(home_.isValid());
-    QSettings("Mervale", "Coffret").remove("vault");
-}
-
-void TestVaultAuth::settingStoresSaltedVerifier() {
-    VaultAuth vault;
-    QSignalSpy config(&vault, &VaultAuth::configChanged);
-    QSignalSpy unlocked(&vault, &VaultAuth::unlockedChanged);
-    QVERIFY(!vault.setMasterPassword(""));
-    QVERIFY(!vault.hasMasterPassword());
-    QCOMPARE(config.count(), 0);
-    const QString password = QString::fromUtf8("pässwörd ✓");
-
-    QVERIFY(vault.setMasterPassword(password));
-    QCOMPARE(config.count(), 1);
-    QCOMPARE(unlocked.count(), 1);
-    QVERIFY(vault.unlocked());
-
-    const QString salt = setting("vault/salt");
-    const QString verifier = setting("vault/verifier");
-    QVERIFY2(QRegularExpression("^[0-9a-f]{32}$").match(salt).hasMatch(), qPrintable(salt));
-    QVERIFY2(QRegularExpression("^[0-9a-f]{64}$").match(verifier).hasMatch(), qPrintable(verifier));
-    QCOMPARE(setting("vault/iters"), QString("120000"));
-    QCOMPARE(verifier, referenceVerifier(QByteArray::fromHex(salt.toLatin1()), password, 120000));
-}
-
-void TestVaultAuth::unlockAndLockSignalOnlyOnChange() {
-    VaultAuth vault;
-    QVERIFY(vault.setMasterPassword("right"));
-    QSignalSpy unlocked(&vault, &VaultAuth::unlockedChanged);
-
-    QVERIFY(vault.unlock("right"));
-    QCOMPARE(unlocked.count(), 0);
-
-    vault.lock();
-    QVERIFY(!vault.unlocked());
-    QCOMPARE(unlocked.count(), 1);
-    vault.lock();
-    QCOMPARE(unlocked.count(), 1);
-
-    QVERIFY(!vault.unlock("Right"));
-    QCOMPARE(unlocked.count(), 1);
-
-    QVERIFY(vault.unlock("right"));
-    QCOMPARE(unlocked.count(), 2);
-}
-
-void TestVaultAuth::storedIterationCountIsHonoured() {
-    const int rounds = 1000; // written by hand, not the default
-    const QByteArray salt = QByteArray::fromHex("000102030405060708090a0b0c0d0e0f");
-    {
-        QSettings settings("Mervale", "Coffret");
-        settings.setValue("vault/salt", QString::fromLatin1(salt.toHex()));
-        settings.setValue("vault/verifier", referenceVerifier(salt, "secret", rounds));
-        settings.setValue("vault/iters", QString::number(rounds));
+private slots:
+    void init() {
+        QVERIFY(home_.isValid());
+        QSettings("Mervale", "Coffret").remove("vault");
     }
-    VaultAuth vault;
-    QVERIFY(vault.hasMasterPassword());
-    QVERIFY(!vault.unlock("secret "));
-    QVERIFY(vault.unlock("secret"));
-}
+
+    void settingStoresSaltedVerifier() {
+        VaultAuth vault;
+        QSignalSpy config(&vault, &VaultAuth::configChanged);
+        QSignalSpy unlocked(&vault, &VaultAuth::unlockedChanged);
+        QVERIFY(!vault.setMasterPassword(""));
+        QVERIFY(!vault.hasMasterPassword());
+        QCOMPARE(config.count(), 0);
+        const QString password = QString::fromUtf8("pässwörd ✓");
+
+        QVERIFY(vault.setMasterPassword(password));
+        QCOMPARE(config.count(), 1);
+        QCOMPARE(unlocked.count(), 1);
+        QVERIFY(vault.unlocked());
+
+        const QString salt = setting("vault/salt");
+        const QString verifier = setting("vault/verifier");
+        QVERIFY2(QRegularExpression("^[0-9a-f]{32}$").match(salt).hasMatch(), qPrintable(salt));
+        QCOMPARE(setting("vault/iters"), QString("120000"));
+        QCOMPARE(verifier,
+                 referenceVerifier(QByteArray::fromHex(salt.toLatin1()), password, 120000));
+    }
+
+    void unlockAndLockSignalOnlyOnChange() {
+        VaultAuth vault;
+        QVERIFY(vault.setMasterPassword("right"));
+        QSignalSpy unlocked(&vault, &VaultAuth::unlockedChanged);
+
+        QVERIFY(vault.unlock("right"));
+        QCOMPARE(unlocked.count(), 0);
+
+        vault.lock();
+        QVERIFY(!vault.unlocked());
+        QCOMPARE(unlocked.count(), 1);
+        vault.lock();
+        QCOMPARE(unlocked.count(), 1);
+
+        QVERIFY(!vault.unlock("Right"));
+        QCOMPARE(unlocked.count(), 1);
+
+        QVERIFY(vault.unlock("right"));
+        QCOMPARE(unlocked.count(), 2);
+    }
+
+    void storedIterationCountIsHonoured() {
+        const int rounds = 1000; // written by hand, not the default
+        const QByteArray salt = QByteArray::fromHex("000102030405060708090a0b0c0d0e0f");
+        {
+            QSettings settings("Mervale", "Coffret");
+            settings.setValue("vault/salt", QString::fromLatin1(salt.toHex()));
+            settings.setValue("vault/verifier", referenceVerifier(salt, "secret", rounds));
+            settings.setValue("vault/iters", QString::number(rounds));
+        }
+        VaultAuth vault;
+        QVERIFY(vault.hasMasterPassword());
+        QVERIFY(!vault.unlock("secret "));
+        QVERIFY(vault.unlock("secret"));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestVaultAuth)
 #include "tst_vault_auth.moc"
