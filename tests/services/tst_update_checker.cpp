@@ -1,4 +1,4 @@
-// The update checker against a real HTTP server on 127.0.0.1.
+// The update checker against a real HTTP server on 127.0.0.1, also serving as a proxy.
 #include "local_http_server.h"
 #include "test_support.h"
 
@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QDesktopServices>
 #include <QDir>
+#include <QNetworkProxy>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -52,6 +53,7 @@ private slots:
     }
 
     void cleanup() {
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
         QDesktopServices::unsetUrlHandler("file");
         checker.reset();
         server.reset();
@@ -190,6 +192,33 @@ private slots:
                  succeeds ? installer : QByteArray("the earlier installer"));
         QCOMPARE(QDir(QFileInfo(target()).path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
         QCOMPARE(opened, succeeds ? QList<QUrl>{QUrl::fromLocalFile(target())} : QList<QUrl>());
+    }
+
+    // A build without an update server asks nobody: every request goes through the local
+    // server as a proxy, which must see only the one made once a server is configured.
+    void asksOnlyAConfiguredServer_data() {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("none") << QString();
+        QTest::newRow("scheme without host") << "https://";
+        QTest::newRow("path without host") << "/downloads";
+    }
+
+    void asksOnlyAConfiguredServer() {
+        QFETCH(QString, address);
+        QNetworkProxy::setApplicationProxy(
+            QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server->url().port()));
+        checker->setServerAddress(QUrl(address));
+        QSignalSpy disabled(checker.get(), &UpdateChecker::updatesDisabled);
+        checker->check(false);
+        checker->check(true);
+        QVERIFY(!checker->isEnabled());
+        QCOMPARE(disabled.count(), 1);
+
+        checker->setServerAddress(QUrl("http://updates.coffret.test"));
+        checker->check(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!checker->busy(), waitMs);
+        QCOMPARE(server->requests, QList<QByteArray>{"http://updates.coffret.test" + manifestPath});
+        QCOMPARE(disabled.count(), 1);
     }
 };
 
