@@ -1,10 +1,14 @@
-// The saved-password store, its list model and the exposer, on real files in a private HOME.
+// The master password in the real settings store; the saved-password store, its list model
+// and the exposer, on real files. All in a private HOME.
 #include "secrets/user_data.h"
 #include "secrets/user_data_exposer.h"
+#include "secrets/vault_auth.h"
 #include "test_support.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>
+#include <QRegularExpression>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -13,6 +17,23 @@
 #include <memory>
 
 namespace {
+
+QString setting(const QString& key) {
+    return QSettings("Mervale", "Coffret").value(key).toString();
+}
+
+// The verifier worked out by Python's hashlib, not by the code under test.
+QString referenceVerifier(const QByteArray& salt, const QString& password, int rounds) {
+    const testing::ToolRun run = testing::runTool(
+        "python3", {"-c",
+                    "import hashlib, sys\n"
+                    "b = bytes.fromhex(sys.argv[1]) + bytes.fromhex(sys.argv[2])\n"
+                    "for _ in range(int(sys.argv[3])):\n"
+                    "    b = hashlib.sha256(b).digest()\n"
+                    "print(b.hex(), end='')\n",
+                    salt.toHex(), password.toUtf8().toHex(), QString::number(rounds)});
+    return run.exitCode == 0 ? QString::fromLatin1(run.out) : QString("python3 failed");
+}
 
 // The permission bits as ls shows them, 0600 for example.
 int modeOf(const QString& path) {
@@ -39,31 +60,74 @@ QString entries(const PasswordModel* model) {
 
 } // namespace
 
-class TestUserData : public QObject {
+class TestSecrets : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testing::TemporaryHome> home_;
+    // Settings paths are fixed at their first use, so one private HOME serves every case.
+    testing::TemporaryHome home_;
     std::unique_ptr<UserDataExposer> exposer_;
 
 private slots:
     void init() {
-        home_ = std::make_unique<testing::TemporaryHome>();
-        QVERIFY(home_->isValid());
+        QVERIFY(home_.isValid());
+        QSettings("Mervale", "Coffret").remove("vault");
         // The store lives for the whole process: start every case from a clean one.
         UserData::instance()->setLastIndex(0);
-        QFile::remove(storePath());
+        QDir(QDir::homePath() + "/.cfr").removeRecursively();
         exposer_ = std::make_unique<UserDataExposer>();
         exposer_->load();
     }
 
-    void cleanup() {
-        exposer_.reset();
-        home_.reset();
+    void cleanup() { exposer_.reset(); }
+
+    void settingStoresSaltedVerifier() {
+        VaultAuth vault;
+        QSignalSpy config(&vault, &VaultAuth::configChanged);
+        QSignalSpy unlocked(&vault, &VaultAuth::unlockedChanged);
+        QVERIFY(!vault.setMasterPassword(""));
+        QVERIFY(!vault.hasMasterPassword());
+        QCOMPARE(config.count(), 0);
+        const QString password = QString::fromUtf8("pässwörd ✓");
+
+        QVERIFY(vault.setMasterPassword(password));
+        QCOMPARE(config.count(), 1);
+        QCOMPARE(unlocked.count(), 1);
+        QVERIFY(vault.unlocked());
+
+        const QString salt = setting("vault/salt");
+        QVERIFY2(QRegularExpression("^[0-9a-f]{32}$").match(salt).hasMatch(), qPrintable(salt));
+        QCOMPARE(setting("vault/iters"), QString("120000"));
+        QCOMPARE(setting("vault/verifier"),
+                 referenceVerifier(QByteArray::fromHex(salt.toLatin1()), password, 120000));
+    }
+
+    // A verifier written by another program, with its own iteration count.
+    void unlockFollowsTheStoredVerifierAndSignalsOnlyOnChange() {
+        const int rounds = 1000; // not the default
+        const QByteArray salt = QByteArray::fromHex("000102030405060708090a0b0c0d0e0f");
+        {
+            QSettings settings("Mervale", "Coffret");
+            settings.setValue("vault/salt", QString::fromLatin1(salt.toHex()));
+            settings.setValue("vault/verifier", referenceVerifier(salt, "secret", rounds));
+            settings.setValue("vault/iters", QString::number(rounds));
+        }
+        VaultAuth vault;
+        QSignalSpy unlocked(&vault, &VaultAuth::unlockedChanged);
+        QVERIFY(vault.hasMasterPassword());
+        QVERIFY(!vault.unlock("secret "));
+        QVERIFY(!vault.unlocked());
+        QVERIFY(vault.unlock("secret"));
+        QVERIFY(vault.unlock("secret"));
+        QCOMPARE(unlocked.count(), 1);
+
+        vault.lock();
+        vault.lock();
+        QVERIFY(!vault.unlocked());
+        QCOMPARE(unlocked.count(), 2);
     }
 
     void missingFileLoadsEmptyAndSaveCreatesPrivateFile() {
-        QDir(QDir::homePath()).removeRecursively();
-        QDir().mkpath(QDir::homePath());
+        QDir(QDir::homePath() + "/.cfr").removeRecursively();
         exposer_->load();
         QCOMPARE(exposer_->passwordModel()->count(), 0);
         QCOMPARE(exposer_->lastIndex(), 0);
@@ -201,5 +265,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestUserData)
-#include "tst_user_data.moc"
+QTEST_MAIN(TestSecrets)
+#include "tst_secrets.moc"
