@@ -54,17 +54,6 @@ void makeInputFolder(const QString& root, const QString& name) {
     testing::writeFile(root + '/' + name + "/deep/data.bin", testing::noiseBytes(70000, 7));
 }
 
-// The archives are made by tools nobody here wrote, the format chosen by the suffix.
-bool bsdtar(const QString& archive, const QString& workDir, const QString& member) {
-    return testing::runTool("bsdtar", {"-caf", archive, member}, workDir).exitCode == 0;
-}
-
-bool aesZip(const QString& archive, const QString& workDir) {
-    return testing::runTool("7z", {"a", "-tzip", "-mem=AES256", "-ppw", archive, "notes.txt"},
-                            workDir)
-               .exitCode == 0;
-}
-
 enum Request { PackPaths, Extract, ExtractBatch };
 
 } // namespace
@@ -165,8 +154,10 @@ private slots:
         QFETCH(QString, dest);
         QFETCH(QString, message);
 
-        QVERIFY(aesZip(path("one.zip"), path("in")));
-        QVERIFY(aesZip(path("two.zip"), path("in")));
+        for (const QString zip : {"one.zip", "two.zip"}) { // encrypted by a tool nobody here wrote
+            const QStringList args{"a", "-tzip", "-mem=AES256", "-ppw", path(zip), "notes.txt"};
+            QCOMPARE(testing::runTool("7z", args, path("in")).exitCode, 0);
+        }
         QVERIFY(testing::writeFile(path("blocker"), "a file where a folder would have to be"));
         for (QString& source : sources)
             source = path(source);
@@ -229,21 +220,20 @@ private slots:
 
     void batchSubfoldersAvoidTakenNames() {
         // Two archives named "a" meet a folder "a"; two bare suffixes meet a file "extracted".
-        const QStringList members{"one", "two", "three", "four"};
         const QStringList archives{"a.tar", "a.tgz", ".tar", "z/.zip"};
-        for (const QString& member : members)
-            makeInputFolder(path("src"), member);
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(bsdtar(path(archives[i]), path("src"), members[i]));
+        const QStringList members{"one", "two", "three", "four"};
+        QStringList sources;
         QDir().mkpath(path("z"));
-        QCOMPARE(testing::runTool("zip", {"-qr", path("z/.zip"), "four"}, path("src")).exitCode, 0);
+        for (int i = 0; i < 4; ++i) {
+            makeInputFolder(path("src"), members[i]);
+            const QStringList args{i < 3 ? "-caf" : "-qr", path(archives[i]), members[i]};
+            QCOMPARE(testing::runTool(i < 3 ? "bsdtar" : "zip", args, path("src")).exitCode, 0);
+            sources << path(archives[i]);
+        }
         QDir().mkpath(path("x/a"));
         QVERIFY(testing::writeFile(path("x/extracted"), "taken"));
 
         Journal journal(*controller_);
-        QStringList sources;
-        for (const QString& archive : archives)
-            sources << path(archive);
         controller_->extractBatch(sources, {}, path("x"), true);
         QVERIFY(waitUntilIdle(*controller_));
         QCOMPARE(journal.events.filter("xtract"),

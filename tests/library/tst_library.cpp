@@ -148,8 +148,6 @@ private slots:
 
     void fileDigestOfNonFilesIsEmpty() {
         QTemporaryDir dir;
-        QCOMPARE(fileDigest(dir.filePath("missing")), QString());
-        QCOMPARE(fileDigest(dir.path()), QString());
         // Opening a pipe without a writer would wait forever.
         const QByteArray fifo = QFile::encodeName(dir.filePath("pipe"));
         QCOMPARE(mkfifo(fifo.constData(), 0600), 0);
@@ -172,7 +170,6 @@ private slots:
         QVERIFY(QDir().mkpath(dir.filePath("empty")));
         QCOMPARE(folderDigest(dir.filePath("empty")),
                  QString("e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"));
-        QCOMPARE(folderDigest(dir.filePath("missing")), QString());
         QCOMPARE(folderDigest(root + "/b"), QString());
     }
 

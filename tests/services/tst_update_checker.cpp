@@ -171,7 +171,7 @@ private slots:
         QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
         checker->downloadAndInstall(QString::fromLatin1(url));
         QTRY_VERIFY_WITH_TIMEOUT(failed.count() + finished.count() == 1, waitMs);
-        QTRY_VERIFY_WITH_TIMEOUT(!checker->busy(), waitMs);
+        QVERIFY(!checker->busy());
         limit.reset();
 
         const bool succeeds = failure == "-";
