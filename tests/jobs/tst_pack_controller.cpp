@@ -128,8 +128,8 @@ private slots:
         QTest::newRow("wrong password")
             << int(Extract) << QStringList{"one.zip"} << QStringList{"wrong"} << "x"
             << "Wrong password or corrupt file";
-        QTest::newRow("package without a password")
-            << int(PackPaths) << QStringList{"in"} << none << "out.cfr"
+        QTest::newRow("extract where no folder can be made")
+            << int(Extract) << QStringList{"a.tar"} << none << "blocker/x"
             << "Operation failed";
         QTest::newRow("pack where no folder can be made")
             << int(PackPaths) << QStringList{"in"} << none << "blocker/a.tar"
@@ -158,6 +158,7 @@ private slots:
             const QStringList args{"a", "-tzip", "-mem=AES256", "-ppw", path(zip), "notes.txt"};
             QCOMPARE(testing::runTool("7z", args, path("in")).exitCode, 0);
         }
+        QCOMPARE(testing::runTool("bsdtar", {"-cf", path("a.tar"), path("in")}).exitCode, 0);
         QVERIFY(testing::writeFile(path("blocker"), "a file where a folder would have to be"));
         for (QString& source : sources)
             source = path(source);

@@ -47,6 +47,7 @@ private slots:
         QTest::addColumn<bool>("strong");
         QTest::newRow("eight lower case") << "abcdefgh" << false;
         QTest::newRow("seven, four classes") << "aB3$efg" << false;
+        QTest::newRow("lower, digit, punctuation") << "abcdef1!" << true;
         QTest::newRow("accented capital is upper") << QString::fromUtf8("abcdefgÉ") << false;
         QTest::newRow("arabic-indic digit") << QString::fromUtf8("abcdefg٣A") << true;
         QTest::newRow("surrogate halves are other") << QString::fromUtf8("abcdef1😀") << true;
