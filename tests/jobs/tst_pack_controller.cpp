@@ -251,6 +251,7 @@ private slots:
     void answersFormatQueries() {
         QCOMPARE(controller_->archiveKind("a.CFR"), QString("cfr"));
         QCOMPARE(controller_->formatCaps("a.CFR"), 7);
+        QCOMPARE(controller_->formatCaps("a.tgz"), 3); // no encryption in a tar
         QVERIFY(controller_->formatCanEncrypt("a.CFR"));
         QVERIFY(controller_->formatRequiresPassword("a.CFR"));
         QCOMPARE(controller_->archiveKind("backup.data"), QString("unknown"));
