@@ -1,51 +1,48 @@
-// A small HTTP/1.1 server on 127.0.0.1 for the update checker's tests: fixed answers per path,
-// optionally sent slowly or cut off halfway.
+// A small HTTP/1.1 server on 127.0.0.1 for the update checker's tests: a fixed answer per path,
+// 404 for any other.
 #pragma once
 
-#include <QByteArray>
 #include <QHash>
-#include <QList>
-#include <QObject>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QUrl>
 
-class QTcpSocket;
-
-class LocalHttpServer : public QObject {
-    Q_OBJECT
-
+class LocalHttpServer {
 public:
-    enum class Delivery {
-        AtOnce,
-        Slowly,  // the body in small pieces with pauses between them
-        CutShort // the full length announced, half the body sent, then the connection closed
-    };
-
-    struct Answer {
-        int status = 200;
-        QByteArray body;
-        Delivery delivery = Delivery::AtOnce;
-    };
-
-    explicit LocalHttpServer(QObject* parent = nullptr);
-
-    bool start();
-    QUrl address() const; // http://127.0.0.1:<port>
-    QUrl urlOf(const QByteArray& path) const;
-
-    void answer(const QByteArray& path, int status, const QByteArray& body,
-                Delivery delivery = Delivery::AtOnce) {
-        answers[path] = Answer{status, body, delivery};
+    LocalHttpServer() {
+        QObject::connect(&server, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* socket = server.nextPendingConnection())
+                serve(socket);
+        });
     }
-    // The paths asked for, in order.
-    const QList<QByteArray>& requests() const { return received; }
+
+    bool start() { return server.listen(QHostAddress::LocalHost); }
+    QUrl url(const QString& path = QString()) const {
+        return QUrl(QString("http://127.0.0.1:%1%2").arg(server.serverPort()).arg(path));
+    }
+    void answer(const QByteArray& path, int status, const QByteArray& body) {
+        answers[path] = {status, body};
+    }
+
+    QList<QByteArray> requests; // the paths asked for, in order
 
 private:
-    void serve(QTcpSocket* socket);
-    void respond(QTcpSocket* socket, const QByteArray& path);
-    void sendSlowly(QTcpSocket* socket, const QByteArray& body, int offset);
+    void serve(QTcpSocket* socket) {
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+            const QByteArray head = socket->peek(socket->bytesAvailable());
+            if (!head.contains("\r\n\r\n"))
+                return;
+            socket->readAll();
+            requests << head.split(' ').value(1);
+            const auto found = answers.value(requests.last(), {404, "no such file"});
+            socket->write("HTTP/1.1 " + QByteArray::number(found.first) + " Answer\r\n" +
+                          "Content-Length: " + QByteArray::number(found.second.size()) +
+                          "\r\nConnection: close\r\n\r\n" + found.second);
+            socket->disconnectFromHost();
+        });
+    }
 
     QTcpServer server;
-    QHash<QByteArray, Answer> answers;
-    QList<QByteArray> received;
+    QHash<QByteArray, QPair<int, QByteArray>> answers;
 };

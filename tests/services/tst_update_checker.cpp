@@ -1,14 +1,13 @@
-// The update checker against a real HTTP server on 127.0.0.1.
-#include "desktop_recorder.h"
+// The update checker against a real HTTP server on 127.0.0.1, also serving as a proxy.
 #include "local_http_server.h"
 #include "test_support.h"
 
 #include "services/update_checker.h"
 
 #include <QCryptographicHash>
+#include <QDesktopServices>
 #include <QDir>
-#include <QFile>
-#include <QRegularExpression>
+#include <QNetworkProxy>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -30,230 +29,191 @@ QByteArray linuxManifest(const QByteArray& entryMembers) {
 class UpdateCheckerTest : public QObject {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-
-    void readsManifest_data();
-    void readsManifest();
-
-    void reportsAFolderThatCannotBeWritten();
-    void removesAnInterruptedDownload_data();
-    void removesAnInterruptedDownload();
-    void reportsAFailedWrite();
-    void checksThePublishedDigest_data();
-    void checksThePublishedDigest();
-
-private:
-    QString downloadsFolder() const { return home->path() + "/Downloads"; }
-    // Serves a manifest offering url (with optional digest) and runs a check to its end.
-    void offer(const QByteArray& url, const QByteArray& sha256Member = QByteArray());
-    void waitUntilIdle();
+    QString target() const { return home->path() + "/Downloads/c.deb"; }
 
     std::unique_ptr<testing::TemporaryHome> home;
     std::unique_ptr<LocalHttpServer> server;
     std::unique_ptr<UpdateChecker> checker;
-    std::unique_ptr<DesktopRecorder> desktop;
+
+public:
+    QList<QUrl> opened; // what the program asked the desktop to open
+
+public slots:
+    void open(const QUrl& url) { opened << url; }
+
+private slots:
+    void init() {
+        home = std::make_unique<testing::TemporaryHome>();
+        server = std::make_unique<LocalHttpServer>();
+        QVERIFY(server->start());
+        checker = std::make_unique<UpdateChecker>();
+        checker->setServerAddress(server->url());
+        QDesktopServices::setUrlHandler("file", this, "open");
+        opened.clear();
+    }
+
+    void cleanup() {
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        QDesktopServices::unsetUrlHandler("file");
+        checker.reset();
+        server.reset();
+        home.reset();
+    }
+
+    void readsManifest_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("userInitiated");
+        QTest::addColumn<QString>("outcome"); // available, upToDate, silent or "failed: <log line>"
+
+        QTest::newRow("newer, asked")
+            << linuxManifest("\"version\": \"2.5.0\", \"url\": \"https://h/c.deb\", \"notes\": "
+                             "\"N\", \"available\": true")
+            << true << "available";
+        QTest::newRow("same, automatic")
+            << linuxManifest("\"version\": \"2.4.9.51\", \"url\": \"https://h/c.deb\", "
+                             "\"available\": true")
+            << false << "silent";
+        QTest::newRow("available missing")
+            << linuxManifest("\"version\": \"3.0\", \"url\": \"https://h/c\"") << true
+            << "upToDate";
+        QTest::newRow("other platforms only, asked")
+            << QByteArray("{\"platforms\": {\"windows\": {\"version\": \"9\"}}}") << true
+            << "failed: no manifest entry for platform: linux";
+        QTest::newRow("array") << QByteArray("[{\"platforms\": {}}]") << true
+                               << "failed: parse error:";
+    }
+
+    void readsManifest() {
+        QFETCH(QByteArray, body);
+        QFETCH(bool, userInitiated);
+        QFETCH(QString, outcome);
+
+        server->answer(manifestPath, 200, body);
+        if (outcome.startsWith("failed: "))
+            QTest::ignoreMessage(
+                QtWarningMsg, QRegularExpression('^' + QRegularExpression::escape(outcome.mid(8))));
+        QSignalSpy available(checker.get(), &UpdateChecker::updateAvailable);
+        QSignalSpy upToDate(checker.get(), &UpdateChecker::upToDate);
+        QSignalSpy failed(checker.get(), &UpdateChecker::checkFailed);
+        QSignalSpy busy(checker.get(), &UpdateChecker::busyChanged);
+
+        checker->check(userInitiated);
+        QVERIFY(checker->busy());
+        QTRY_VERIFY_WITH_TIMEOUT(!checker->busy(), waitMs);
+        QCOMPARE(busy.count(), 2);
+
+        QCOMPARE(available.count(), outcome == "available" ? 1 : 0);
+        QCOMPARE(upToDate.count(), outcome == "upToDate" ? 1 : 0);
+        QCOMPARE(failed.count(), outcome.startsWith("failed") ? 1 : 0);
+        if (outcome == "available")
+            QCOMPARE(available.first(),
+                     (QVariantList{QString("2.5.0"), QString("N"), QString("https://h/c.deb")}));
+    }
+
+    void reportsAFolderThatCannotBeWritten() {
+        // A file where the download folder should be: nothing can be created below it.
+        QVERIFY(testing::writeFile(QFileInfo(target()).path(), "not a folder"));
+        QSignalSpy failed(checker.get(), &UpdateChecker::downloadFailed);
+        QSignalSpy busy(checker.get(), &UpdateChecker::busyChanged);
+
+        checker->downloadAndInstall(server->url("/c.deb").toString());
+        QCOMPARE(failed.count(), 1);
+        const QString message = failed.first().first().toString();
+        const QString prefix = "Cannot write to " + target() + ": ";
+        QVERIFY2(message.startsWith(prefix) && message.size() > prefix.size(), qPrintable(message));
+        QCOMPARE(busy.count(), 0);
+        QVERIFY(server->requests.isEmpty());
+    }
+
+    // The earlier copy of an installer is replaced only by a download that arrived whole,
+    // was written whole and matches its published digest.
+    void downloadReplacesTheEarlierCopy_data() {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("diskFull");
+        QTest::addColumn<QString>("digest");  // published in the manifest: right, wrong or none
+        QTest::addColumn<QString>("failure"); // how the message starts; "-" for success
+        QTest::newRow("http error") << 404 << false << QString() << QString();
+        QTest::newRow("disk full") << 200 << true << QString() << "Cannot write to ";
+        QTest::newRow("digest mismatch") << 200 << false << "wrong"
+                                         << "The downloaded file does not match";
+        QTest::newRow("digest match") << 200 << false << "right"
+                                      << "-";
+    }
+
+    void downloadReplacesTheEarlierCopy() {
+        QFETCH(int, status);
+        QFETCH(bool, diskFull);
+        QFETCH(QString, digest);
+        QFETCH(QString, failure);
+        QVERIFY(testing::writeFile(target(), "the earlier installer"));
+        const QByteArray installer = testing::noiseBytes(64 * 1024, 3);
+        server->answer("/c.deb", status, installer);
+        const QByteArray url = server->url("/c.deb").toEncoded();
+        if (!digest.isEmpty()) {
+            const QByteArray published = digest == "right" ? installer : "other";
+            const QByteArray hex = QCryptographicHash::hash(published, QCryptographicHash::Sha256);
+            // Published in capitals, as some tools print it.
+            server->answer(manifestPath, 200,
+                           linuxManifest("\"version\": \"3.0\", \"available\": true, \"url\": \"" +
+                                         url + "\", \"sha256\": \"" + hex.toHex().toUpper() +
+                                         "\""));
+            QSignalSpy available(checker.get(), &UpdateChecker::updateAvailable);
+            checker->check(true);
+            QVERIFY(available.wait(waitMs));
+            QTRY_VERIFY_WITH_TIMEOUT(!checker->busy(), waitMs);
+        }
+        // Files of this process cannot grow past 16 KiB for a while, as on a full disk.
+        std::unique_ptr<testing::FileSizeLimit> limit;
+        if (diskFull)
+            limit = std::make_unique<testing::FileSizeLimit>(16 * 1024);
+
+        QSignalSpy failed(checker.get(), &UpdateChecker::downloadFailed);
+        QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
+        checker->downloadAndInstall(QString::fromLatin1(url));
+        QTRY_VERIFY_WITH_TIMEOUT(failed.count() + finished.count() == 1, waitMs);
+        QVERIFY(!checker->busy());
+        limit.reset();
+
+        const bool succeeds = failure == "-";
+        QCOMPARE(finished.count(), succeeds ? 1 : 0);
+        if (!succeeds) {
+            const QString message = failed.first().first().toString();
+            QVERIFY2(!message.isEmpty() && message.startsWith(failure), qPrintable(message));
+        }
+        // Never a partial file beside it, and the desktop opens only a sound installer.
+        QCOMPARE(testing::readFile(target()),
+                 succeeds ? installer : QByteArray("the earlier installer"));
+        QCOMPARE(QDir(QFileInfo(target()).path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+        QCOMPARE(opened, succeeds ? QList<QUrl>{QUrl::fromLocalFile(target())} : QList<QUrl>());
+    }
+
+    // A build without an update server asks nobody: every request goes through the local
+    // server as a proxy, which must see only the one made once a server is configured.
+    void asksOnlyAConfiguredServer_data() {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("none") << QString();
+        QTest::newRow("scheme without host") << "https://";
+        QTest::newRow("path without host") << "/downloads";
+    }
+
+    void asksOnlyAConfiguredServer() {
+        QFETCH(QString, address);
+        QNetworkProxy::setApplicationProxy(
+            QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server->url().port()));
+        checker->setServerAddress(QUrl(address));
+        QSignalSpy disabled(checker.get(), &UpdateChecker::updatesDisabled);
+        checker->check(false);
+        checker->check(true);
+        QVERIFY(!checker->isEnabled());
+        QCOMPARE(disabled.count(), 1);
+
+        checker->setServerAddress(QUrl("http://updates.coffret.test"));
+        checker->check(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!checker->busy(), waitMs);
+        QCOMPARE(server->requests, QList<QByteArray>{"http://updates.coffret.test" + manifestPath});
+        QCOMPARE(disabled.count(), 1);
+    }
 };
-
-void UpdateCheckerTest::init() {
-    home = std::make_unique<testing::TemporaryHome>();
-    server = std::make_unique<LocalHttpServer>();
-    QVERIFY(server->start());
-    checker = std::make_unique<UpdateChecker>();
-    checker->setServerAddress(server->address());
-    desktop = std::make_unique<DesktopRecorder>();
-}
-
-void UpdateCheckerTest::cleanup() {
-    checker.reset();
-    server.reset();
-    desktop.reset();
-    home.reset();
-}
-
-void UpdateCheckerTest::waitUntilIdle() {
-    QTRY_VERIFY_WITH_TIMEOUT(!checker->busy(), waitMs);
-}
-
-void UpdateCheckerTest::offer(const QByteArray& url, const QByteArray& sha256Member) {
-    server->answer(manifestPath, 200,
-                   linuxManifest("\"version\": \"3.0\", \"available\": true, \"url\": \"" + url +
-                                 "\"" + sha256Member));
-    QSignalSpy available(checker.get(), &UpdateChecker::updateAvailable);
-    checker->check(true);
-    QVERIFY(available.wait(waitMs));
-    waitUntilIdle();
-}
-
-void UpdateCheckerTest::readsManifest_data() {
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<bool>("userInitiated");
-    QTest::addColumn<QString>("outcome"); // available, upToDate, failed or silent
-    QTest::addColumn<QString>("warning"); // expected log line, empty for none
-
-    const QByteArray newer =
-        linuxManifest("\"version\": \"2.5.0\", \"url\": \"https://h/c.deb\", \"notes\": \"N\", "
-                      "\"available\": true");
-    const QByteArray same =
-        linuxManifest("\"version\": \"2.4.9.51\", \"url\": \"https://h/c.deb\", "
-                      "\"available\": true");
-    QTest::newRow("newer, asked") << 200 << newer << true << "available"
-                                  << "";
-    QTest::newRow("same, automatic") << 200 << same << false << "silent"
-                                     << "";
-    QTest::newRow("available missing")
-        << 200 << linuxManifest("\"version\": \"3.0\", \"url\": \"https://h/c\"") << true
-        << "upToDate"
-        << "";
-    QTest::newRow("other platforms only, asked")
-        << 200 << QByteArray("{\"platforms\": {\"windows\": {\"version\": \"9\"}}}") << true
-        << "failed"
-        << "no manifest entry for platform: linux";
-    QTest::newRow("array") << 200 << QByteArray("[{\"platforms\": {}}]") << true << "failed"
-                           << "parse error:";
-}
-
-void UpdateCheckerTest::readsManifest() {
-    QFETCH(int, status);
-    QFETCH(QByteArray, body);
-    QFETCH(bool, userInitiated);
-    QFETCH(QString, outcome);
-    QFETCH(QString, warning);
-
-    server->answer(manifestPath, status, body);
-    if (!warning.isEmpty())
-        QTest::ignoreMessage(QtWarningMsg,
-                             QRegularExpression('^' + QRegularExpression::escape(warning)));
-    QSignalSpy available(checker.get(), &UpdateChecker::updateAvailable);
-    QSignalSpy upToDate(checker.get(), &UpdateChecker::upToDate);
-    QSignalSpy failed(checker.get(), &UpdateChecker::checkFailed);
-    QSignalSpy busy(checker.get(), &UpdateChecker::busyChanged);
-
-    checker->check(userInitiated);
-    QVERIFY(checker->busy());
-    waitUntilIdle();
-    QCOMPARE(busy.count(), 2);
-
-    QCOMPARE(available.count(), outcome == "available" ? 1 : 0);
-    QCOMPARE(upToDate.count(), outcome == "upToDate" ? 1 : 0);
-    QCOMPARE(failed.count(), outcome == "failed" ? 1 : 0);
-    if (QTest::currentDataTag() == QLatin1String("newer, asked"))
-        QCOMPARE(available.first(),
-                 (QVariantList{QString("2.5.0"), QString("N"), QString("https://h/c.deb")}));
-}
-
-void UpdateCheckerTest::reportsAFolderThatCannotBeWritten() {
-    // A file where the download folder should be: nothing can be created below it.
-    QVERIFY(testing::writeFile(downloadsFolder(), "not a folder"));
-    server->answer("/c.deb", 200, "payload");
-    QSignalSpy failed(checker.get(), &UpdateChecker::downloadFailed);
-    QSignalSpy busy(checker.get(), &UpdateChecker::busyChanged);
-
-    checker->downloadAndInstall(server->urlOf("/c.deb").toString());
-    QCOMPARE(failed.count(), 1);
-    const QString message = failed.first().first().toString();
-    const QString prefix = "Cannot write to " + downloadsFolder() + "/c.deb: ";
-    QVERIFY2(message.startsWith(prefix) && message.size() > prefix.size(), qPrintable(message));
-    QCOMPARE(busy.count(), 0);
-    QVERIFY(!checker->busy());
-    QVERIFY(server->requests().isEmpty());
-}
-
-void UpdateCheckerTest::removesAnInterruptedDownload_data() {
-    QTest::addColumn<int>("status");
-    QTest::addColumn<int>("delivery");
-    QTest::addColumn<QByteArray>("earlierCopy"); // already in the folder under that name
-    QTest::newRow("connection dropped")
-        << 200 << int(LocalHttpServer::Delivery::CutShort) << QByteArray();
-    QTest::newRow("http error, earlier copy kept")
-        << 404 << int(LocalHttpServer::Delivery::AtOnce) << QByteArray("the earlier installer");
-}
-
-void UpdateCheckerTest::removesAnInterruptedDownload() {
-    QFETCH(int, status);
-    QFETCH(int, delivery);
-    QFETCH(QByteArray, earlierCopy);
-    const QString target = downloadsFolder() + "/c.deb";
-    if (!earlierCopy.isEmpty())
-        QVERIFY(testing::writeFile(target, earlierCopy));
-    server->answer("/c.deb", status, testing::noiseBytes(64 * 1024),
-                   LocalHttpServer::Delivery(delivery));
-    QSignalSpy failed(checker.get(), &UpdateChecker::downloadFailed);
-    QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
-    checker->downloadAndInstall(server->urlOf("/c.deb").toString());
-    QVERIFY(failed.wait(waitMs));
-    QVERIFY(!failed.first().first().toString().isEmpty());
-    QCOMPARE(finished.count(), 0);
-    // A failed download neither leaves a partial file nor costs the copy that was there.
-    if (earlierCopy.isEmpty())
-        QVERIFY(!QFile::exists(target));
-    else
-        QCOMPARE(testing::readFile(target), earlierCopy);
-    QCOMPARE(QDir(downloadsFolder()).entryList(QDir::Files | QDir::Hidden).size(),
-             earlierCopy.isEmpty() ? 0 : 1);
-    QVERIFY(desktop->opened.isEmpty());
-    QVERIFY(!checker->busy());
-}
-
-void UpdateCheckerTest::reportsAFailedWrite() {
-    // Files of this process cannot grow past 16 KiB for a while, as on a full disk.
-    const testing::FileSizeLimit limit(16 * 1024);
-    QVERIFY(limit.isSet());
-    QVERIFY(testing::writeFile(downloadsFolder() + "/c.deb", "the earlier installer"));
-    server->answer("/c.deb", 200, testing::noiseBytes(64 * 1024),
-                   LocalHttpServer::Delivery::Slowly);
-    QSignalSpy failed(checker.get(), &UpdateChecker::downloadFailed);
-    QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
-    checker->downloadAndInstall(server->urlOf("/c.deb").toString());
-    QVERIFY(failed.wait(waitMs));
-    QVERIFY2(failed.first().first().toString().startsWith("Cannot write to "),
-             qPrintable(failed.first().first().toString()));
-    QCOMPARE(finished.count(), 0);
-    QVERIFY(desktop->opened.isEmpty());
-    waitUntilIdle();
-    QCOMPARE(testing::readFile(downloadsFolder() + "/c.deb"), QByteArray("the earlier installer"));
-    QCOMPARE(QDir(downloadsFolder()).entryList(QDir::Files | QDir::Hidden).size(), 1);
-}
-
-void UpdateCheckerTest::checksThePublishedDigest_data() {
-    QTest::addColumn<bool>("rightDigest");
-    QTest::addColumn<QByteArray>("earlierCopy"); // already in the folder under that name
-    QTest::newRow("mismatching") << false << QByteArray();
-    QTest::newRow("matching, earlier copy replaced") << true << QByteArray("earlier");
-    QTest::newRow("mismatching, earlier copy kept") << false << QByteArray("earlier");
-}
-
-void UpdateCheckerTest::checksThePublishedDigest() {
-    QFETCH(bool, rightDigest);
-    QFETCH(QByteArray, earlierCopy);
-    const QString target = downloadsFolder() + "/c.deb";
-    if (!earlierCopy.isEmpty())
-        QVERIFY(testing::writeFile(target, earlierCopy));
-    const QByteArray installer = testing::noiseBytes(50000, 3);
-    QByteArray digest = QCryptographicHash::hash(installer, QCryptographicHash::Sha256).toHex();
-    if (!rightDigest)
-        digest = QCryptographicHash::hash("other", QCryptographicHash::Sha256).toHex();
-    server->answer("/c.deb", 200, installer);
-    const QByteArray url = server->urlOf("/c.deb").toEncoded();
-    // Published in capitals, as some tools print it.
-    offer(url, ", \"sha256\": \"" + digest.toUpper() + "\"");
-
-    QSignalSpy failed(checker.get(), &UpdateChecker::downloadFailed);
-    QSignalSpy finished(checker.get(), &UpdateChecker::downloadFinished);
-    checker->downloadAndInstall(QString::fromLatin1(url));
-    QTRY_VERIFY_WITH_TIMEOUT(failed.count() + finished.count() == 1, waitMs);
-
-    QCOMPARE(finished.count(), rightDigest ? 1 : 0);
-    // A rejected file is deleted and leaves an earlier copy of the same name alone.
-    const QByteArray kept = rightDigest ? installer : earlierCopy;
-    if (kept.isEmpty())
-        QVERIFY(!QFile::exists(target));
-    else
-        QCOMPARE(testing::readFile(target), kept);
-    QCOMPARE(desktop->opened.size(), rightDigest ? 1 : 0);
-}
 
 QTEST_GUILESS_MAIN(UpdateCheckerTest)
 #include "tst_update_checker.moc"
