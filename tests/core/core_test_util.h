@@ -1,4 +1,5 @@
-// Helpers for the engine tests: archives with chosen entries, progress logs, tree checks.
+// Helpers for the engine tests: archives with chosen entries, progress logs, sample trees, a
+// private temporary folder.
 #pragma once
 
 #include "cfr.h"
@@ -6,11 +7,13 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <functional>
+#include <string>
 #include <vector>
 
-namespace tartest {
+namespace coretest {
 
 struct RawEntry {
     QByteArray name;
@@ -29,9 +32,20 @@ RawEntry link(const QByteArray& name, const QByteArray& target, bool hard);
 bool writeTar(const QString& path, const std::vector<RawEntry>& entries,
               const char* filter = nullptr);
 
+struct CraftedEntry {
+    QString name;
+    QByteArray data;
+    bool encrypted = false; // AES-256 under the archive's password
+};
+// Writes a zip with libzip exactly as listed (names are taken as they stand).
+bool writeCraftedZip(const QString& path, const std::vector<CraftedEntry>& entries,
+                     const QString& password = QString());
+
 // "name mode mtime" of every entry, in archive order, as libarchive reads them (mode in
 // octal, type bits included).
 QStringList listEntries(const QString& archive);
+// The entry names of a zip as unzip lists them, sorted.
+QStringList unzipNames(const QString& archive);
 
 // Records every progress report (running onReport, if set, on each); asks to cancel once
 // cancelAfter reports were seen or stopWhen holds.
@@ -46,7 +60,7 @@ struct ProgressLog {
     static int cancel(void* context);
 };
 
-// A folder tree with text, noise, an empty file, an empty folder and Unicode names:
+// A folder tree with text, noise (hard-linked), an empty file, empty folders and Unicode names:
 // root/docs/... and root/top file.txt. Returns the two input paths.
 QStringList makeSampleTree(const QString& root);
 
@@ -58,5 +72,22 @@ int packPaths(const QStringList& inputs, const QString& dest, const QString& pas
               ProgressLog* log = nullptr);
 int extractTo(const QString& archive, const QString& dest, const QString& password = QString(),
               ProgressLog* log = nullptr);
+std::vector<std::string> utf8Paths(const QStringList& paths);
 
-} // namespace tartest
+// A fresh folder per test, with TMPDIR pointing at its "tmp" child so that anything the
+// engine leaves behind there can be seen.
+class Scratch {
+public:
+    Scratch();
+    ~Scratch();
+    QString path(const QString& relative = QString()) const;
+    QString tmp() const { return path("tmp"); }
+    // Names left in the temporary folder.
+    QStringList leftovers() const;
+
+private:
+    QTemporaryDir dir_;
+    QByteArray savedTmpDir_;
+};
+
+} // namespace coretest

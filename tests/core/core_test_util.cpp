@@ -1,4 +1,4 @@
-#include "tar_test_util.h"
+#include "core_test_util.h"
 
 #include "test_support.h"
 
@@ -8,10 +8,13 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <zip.h>
+
 #include <algorithm>
 #include <memory>
+#include <unistd.h>
 
-namespace tartest {
+namespace coretest {
 
 RawEntry file(const QByteArray& name, const QByteArray& data) {
     return RawEntry{name, data, 0100000, {}, false};
@@ -96,6 +99,8 @@ QStringList makeSampleTree(const QString& root) {
     testing::writeFile(docs + "/a.txt", QByteArray("plain text\n").repeated(500));
     testing::writeFile(docs + QString::fromUtf8("/ünïcödé 日本語.txt"), "Grüße\n");
     testing::writeFile(docs + "/sub/noise.bin", testing::noiseBytes(300 * 1024, 7));
+    ::link(QFile::encodeName(docs + "/sub/noise.bin").constData(),
+           QFile::encodeName(docs + "/sub/hard link.bin").constData());
     testing::writeFile(docs + "/sub/zero.txt", QByteArray());
     QDir().mkpath(docs + "/empty");
     QDir().mkpath(docs + QString::fromUtf8("/空のフォルダ"));
@@ -147,4 +152,73 @@ int extractTo(const QString& archive, const QString& dest, const QString& passwo
                         log ? ProgressLog::cancel : nullptr);
 }
 
-} // namespace tartest
+bool writeCraftedZip(const QString& path, const std::vector<CraftedEntry>& entries,
+                     const QString& password) {
+    int error = 0;
+    zip_t* archive =
+        zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (!archive)
+        return false;
+    if (!password.isEmpty())
+        zip_set_default_password(archive, password.toUtf8().constData());
+    bool ok = true;
+    for (const CraftedEntry& entry : entries) {
+        // libzip copies nothing here: the bytes must live until the close.
+        zip_source_t* source =
+            zip_source_buffer(archive, entry.data.constData(), zip_uint64_t(entry.data.size()), 0);
+        const zip_int64_t index = source ? zip_file_add(archive, entry.name.toUtf8().constData(),
+                                                        source, ZIP_FL_ENC_UTF_8)
+                                         : -1;
+        if (index < 0)
+            zip_source_free(source);
+        ok = ok && index >= 0 &&
+             (!entry.encrypted ||
+              zip_file_set_encryption(archive, zip_uint64_t(index), ZIP_EM_AES_256, nullptr) == 0);
+    }
+    if (!ok || zip_close(archive) != 0) {
+        zip_discard(archive);
+        return false;
+    }
+    return true;
+}
+
+QStringList unzipNames(const QString& archive) {
+    const testing::ToolRun run = testing::runTool("unzip", {"-Z1", archive});
+    if (run.exitCode != 0)
+        return {QStringLiteral("unzip failed: ") + QString::fromUtf8(run.out)};
+    QStringList names = QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts);
+    names.sort();
+    return names;
+}
+
+std::vector<std::string> utf8Paths(const QStringList& paths) {
+    std::vector<std::string> out;
+    for (const QString& p : paths)
+        out.push_back(p.toStdString());
+    return out;
+}
+
+Scratch::Scratch() : savedTmpDir_(qgetenv("TMPDIR")) {
+    QDir().mkpath(tmp());
+    qputenv("TMPDIR", tmp().toUtf8());
+    cfr::setTempDir(nullptr);
+}
+
+Scratch::~Scratch() {
+    cfr::setTempDir(nullptr);
+    if (savedTmpDir_.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", savedTmpDir_);
+}
+
+QString Scratch::path(const QString& relative) const {
+    return relative.isEmpty() ? dir_.path() : dir_.path() + '/' + relative;
+}
+
+QStringList Scratch::leftovers() const {
+    return QDir(tmp()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
+                                 QDir::System);
+}
+
+} // namespace coretest
