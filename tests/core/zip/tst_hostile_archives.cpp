@@ -1,6 +1,7 @@
 // Hostile, damaged and unusual archives, one table per family: each row states the result and
 // exactly the files the destination holds afterwards; nothing may land beside it. Troubles: a
-// "full" disk (writes past 1 MiB fail with EFBIG) and a cancel at the first chance.
+// "full" disk (writes past 1 MiB fail with EFBIG), a cancel at the first chance or once some
+// progress was reported.
 #include "core_test_util.h"
 #include "test_support.h"
 
@@ -15,7 +16,7 @@
 
 using namespace coretest;
 using Files = QMap<QString, QByteArray>;
-enum Trouble { None, FullDisk, Cancel };
+enum Trouble { None, FullDisk, Cancel, CancelLater };
 Q_DECLARE_METATYPE(Trouble)
 
 namespace {
@@ -125,7 +126,9 @@ class HostileArchivesTest : public QObject {
         Scratch scratch;
         QVERIFY(testing::writeFile(scratch.path(name), bytes));
         ProgressLog log;
-        log.stopWhen = [&] { return trouble == Cancel; };
+        log.stopWhen = [&] {
+            return trouble == Cancel || (trouble == CancelLater && !log.fractions.empty());
+        };
         std::optional<testing::FileSizeLimit> fullDisk;
         if (trouble == FullDisk)
             fullDisk.emplace(kMiB);
@@ -261,6 +264,10 @@ private slots:
         row("full disk", "f.7z", by7z({{"1.bin", first}, {"2.bin", big}}, {"-ppw"}), FullDisk,
             cfr::Failed, one);
         row("cancel", "c.7z", plain, Cancel, cfr::Cancelled, {}, "");
+        QTemporaryDir tmp;
+        packPaths(makeSampleTree(tmp.path() + "/src"), tmp.path() + "/p.7z", "pw");
+        row("cancel between entries", "c.7z", testing::readFile(tmp.path() + "/p.7z"), CancelLater,
+            cfr::Cancelled, {});
     }
     void sevenZip() { check(); }
 

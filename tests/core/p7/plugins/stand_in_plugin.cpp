@@ -1,7 +1,7 @@
 // A stand-in for the 7-Zip plugin, built in several flavours to test the loader: with or without
 // CreateObject, reporting an interface type or not (as old plugins do not). Its handler keeps
 // entries in a format of its own, so that packing and extracting through it call our objects in the
-// layout it announces.
+// layout it announces. Like 7-Zip, it works through the views it asks our objects for.
 #include "p7/p7_ref_base.h"
 
 #include <cstdlib>
@@ -109,13 +109,14 @@ public:
     }
     HRESULT Open(IInStream<L>* stream, const std::uint64_t*,
                  IArchiveOpenCallback<L>* callback) override {
+        auto file = ask<IInStream<L>>(stream, IID_IInStream);
         std::uint64_t size = 0;
         std::uint32_t got = 0;
-        if (callback->SetTotal(nullptr, nullptr) != S_OK || stream->Seek(0, 2, &size) != S_OK ||
-            stream->Seek(0, 0, nullptr) != S_OK)
+        if (!file || callback->SetTotal(nullptr, nullptr) != S_OK ||
+            file->Seek(0, 2, &size) != S_OK || file->Seek(0, 0, nullptr) != S_OK)
             return E_FAIL;
         std::string in(size, '\0');
-        if (stream->Read(in.data(), std::uint32_t(size), &got) != S_OK || got != size ||
+        if (file->Read(in.data(), std::uint32_t(size), &got) != S_OK || got != size ||
             in.compare(0, kMagic.size(), kMagic) != 0)
             return S_FALSE;
         std::size_t at = kMagic.size();
@@ -146,20 +147,25 @@ public:
     HRESULT Extract(const std::uint32_t*, std::uint32_t, std::int32_t,
                     IArchiveExtractCallback<L>* callback) override {
         auto crypto = ask<ICryptoGetTextPassword<L>>(callback, IID_ICryptoGetTextPassword);
+        auto progress = ask<IProgress<L>>(callback, IID_IProgress);
         BSTR given = nullptr;
-        if (!crypto || crypto->CryptoGetTextPassword(&given) != S_OK)
+        if (!crypto || !progress || crypto->CryptoGetTextPassword(&given) != S_OK)
             return E_FAIL;
         const bool right = takeBstr(given) == password_;
-        callback->SetTotal(data_.size());
+        progress->SetTotal(data_.size());
         for (std::uint32_t i = 0; i < data_.size(); ++i) {
-            Ref<ISequentialOutStream<L>> out;
-            const std::string& data = data_[i];
-            if (callback->GetStream(i, out.receive(), 0) != S_OK ||
-                callback->PrepareOperation(0) != S_OK ||
-                (out && right &&
-                 out->Write(data.data(), std::uint32_t(data.size()), nullptr) != S_OK))
+            Ref<ISequentialOutStream<L>> handed;
+            if (callback->GetStream(i, handed.receive(), 0) != S_OK ||
+                callback->PrepareOperation(0) != S_OK)
                 return E_FAIL;
-            out.reset();
+            if (handed) {
+                auto out = ask<ISequentialOutStream<L>>(handed.get(), IID_ISequentialOutStream);
+                const std::string& data = data_[i];
+                if (!out ||
+                    (right && out->Write(data.data(), std::uint32_t(data.size()), nullptr) != S_OK))
+                    return E_FAIL;
+            }
+            handed.reset();
             const std::uint64_t done = i + 1;
             if (callback->SetOperationResult(right ? kOperationOk : 9) != S_OK ||
                 callback->SetCompleted(&done) != S_OK)
