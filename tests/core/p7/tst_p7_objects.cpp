@@ -1,8 +1,8 @@
-// What our callbacks and helpers make of what the plugin hands them, and the walk that lists
-// what it packs. No plugin needed: which interfaces our objects answer to, and in which layout,
-// the real plugin and the stand-ins prove by using them.
+// The text the plugin hands over, read leniently, and the walk that lists what it packs. No
+// plugin needed: our objects, their interfaces and both layouts are proven by the real plugin
+// and the stand-ins using them, their outcomes by the hostile-archive rows.
 #include "p7/p7_collect.h"
-#include "p7/p7_extract_callbacks.h"
+#include "p7/p7_text.h"
 #include "test_support.h"
 
 #include <QFile>
@@ -11,33 +11,10 @@
 
 #include <vector>
 
-using p7::Layout;
-
 class TestP7Objects : public QObject {
     Q_OBJECT
 
 private slots:
-    void operationResults_data() {
-        QTest::addColumn<int>("result");
-        QTest::addColumn<int>("outcome");
-        QTest::newRow("ok") << 0 << int(cfr::Ok);
-        QTest::newRow("crc error") << 3 << int(cfr::Failed);
-        QTest::newRow("wrong password") << 9 << int(cfr::BadPassword);
-    }
-
-    void operationResults() {
-        QFETCH(int, result);
-        QFETCH(int, outcome);
-        const std::vector<cfr::ExtractItem> items;
-        const std::wstring password;
-        const cfr::ProgressSink sink;
-        p7::Ref<cfr::ExtractCb<Layout::VirtualDestructor>> callback(
-            new cfr::ExtractCb<Layout::VirtualDestructor>(items, password, &sink));
-        callback->SetOperationResult(result);
-        callback->SetOperationResult(0); // a later success does not undo a failure
-        QCOMPARE(callback->outcome(p7::S_OK), outcome);
-    }
-
     void lenientUtf8_data() {
         QTest::addColumn<QByteArray>("utf8");
         QTest::addColumn<QVector<uint>>("wide");

@@ -135,16 +135,6 @@ private slots:
         QCOMPARE(packPaths({work.filePath("in")}, archive, kPassword, &job), int(cfr::Failed));
         QVERIFY(!QFile::exists(archive));
     }
-
-    // A dangling link inside a folder is an input that cannot be read: the whole job fails.
-    void danglingLinkFails() {
-        QTemporaryDir work;
-        QVERIFY(testing::writeFile(work.filePath("folder/f.txt"), "f"));
-        QVERIFY(QFile::link(work.filePath("nowhere"), work.filePath("folder/dangling")));
-        const QString archive = work.filePath("partial.7z");
-        QCOMPARE(packPaths({work.filePath("folder")}, archive, kPassword), int(cfr::Failed));
-        QVERIFY(!QFile::exists(archive));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestP7Plugin)

@@ -173,6 +173,7 @@ private slots:
         for (const char* outside : {"abs.txt", "up.txt", "b.txt", "win-up.txt"})
             QVERIFY2(!QFileInfo::exists(scratch.path(outside)), outside);
     }
+
     void layoutSeenByOtherTools() {
         Scratch scratch;
         const QString dest = scratch.path("box.cfr");
@@ -264,6 +265,7 @@ private slots:
                  int(cfr::OpenFailed));
         QCOMPARE(scratch.leftovers(), QStringList());
     }
+
     void archivesOfOtherMakers_data() {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("recipe");
