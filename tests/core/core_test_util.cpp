@@ -8,8 +8,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <zip.h>
-
 #include <algorithm>
 #include <memory>
 #include <unistd.h>
@@ -150,36 +148,6 @@ int extractTo(const QString& archive, const QString& dest, const QString& passwo
                         password.isNull() ? nullptr : pw.constData(),
                         log ? ProgressLog::record : nullptr, log,
                         log ? ProgressLog::cancel : nullptr);
-}
-
-bool writeCraftedZip(const QString& path, const std::vector<CraftedEntry>& entries,
-                     const QString& password) {
-    int error = 0;
-    zip_t* archive =
-        zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (!archive)
-        return false;
-    if (!password.isEmpty())
-        zip_set_default_password(archive, password.toUtf8().constData());
-    bool ok = true;
-    for (const CraftedEntry& entry : entries) {
-        // libzip copies nothing here: the bytes must live until the close.
-        zip_source_t* source =
-            zip_source_buffer(archive, entry.data.constData(), zip_uint64_t(entry.data.size()), 0);
-        const zip_int64_t index = source ? zip_file_add(archive, entry.name.toUtf8().constData(),
-                                                        source, ZIP_FL_ENC_UTF_8)
-                                         : -1;
-        if (index < 0)
-            zip_source_free(source);
-        ok = ok && index >= 0 &&
-             (!entry.encrypted ||
-              zip_file_set_encryption(archive, zip_uint64_t(index), ZIP_EM_AES_256, nullptr) == 0);
-    }
-    if (!ok || zip_close(archive) != 0) {
-        zip_discard(archive);
-        return false;
-    }
-    return true;
 }
 
 QStringList unzipNames(const QString& archive) {

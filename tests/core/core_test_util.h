@@ -32,15 +32,6 @@ RawEntry link(const QByteArray& name, const QByteArray& target, bool hard);
 bool writeTar(const QString& path, const std::vector<RawEntry>& entries,
               const char* filter = nullptr);
 
-struct CraftedEntry {
-    QString name;
-    QByteArray data;
-    bool encrypted = false; // AES-256 under the archive's password
-};
-// Writes a zip with libzip exactly as listed (names are taken as they stand).
-bool writeCraftedZip(const QString& path, const std::vector<CraftedEntry>& entries,
-                     const QString& password = QString());
-
 // "name mode mtime" of every entry, in archive order, as libarchive reads them (mode in
 // octal, type bits included).
 QStringList listEntries(const QString& archive);

@@ -23,33 +23,27 @@ namespace {
 
 const int kMiB = 1024 * 1024;
 
-QByteArray fileBytes(const std::function<void(const QString& dir)>& make) {
+// What the shell script makes as "out" in a fresh folder that holds these files.
+QByteArray made(const QString& script, const Files& files = {}) {
     QTemporaryDir tmp;
-    make(tmp.path());
+    for (auto it = files.begin(); it != files.end(); ++it)
+        testing::writeFile(tmp.path() + '/' + it.key(), it.value());
+    testing::runTool("sh", {"-c", script}, tmp.path());
     return testing::readFile(tmp.path() + "/out");
 }
 // gzip keeps no name (-n): the stream's one file is named after the archive.
 QByteArray gzipped(const QByteArray& bytes) {
-    return fileBytes([&](const QString& dir) {
-        testing::writeFile(dir + "/out", bytes);
-        testing::runTool("gzip", {"-nf", dir + "/out"});
-        QFile::rename(dir + "/out.gz", dir + "/out");
-    });
+    return made("gzip -nc in > out", {{"in", bytes}});
 }
 QByteArray tar(const std::vector<RawEntry>& entries, const char* filter = nullptr) {
-    return fileBytes([&](const QString& dir) { writeTar(dir + "/out", entries, filter); });
+    QTemporaryDir tmp;
+    writeTar(tmp.path() + "/out", entries, filter);
+    return testing::readFile(tmp.path() + "/out");
 }
 // 3 MiB of holes with "middle" at 1 MiB, as GNU tar stores such a file.
 const QByteArray kSparse = QByteArray(3 * kMiB, '\0').replace(kMiB, 6, "middle");
-QByteArray sparseTar() {
-    return fileBytes([&](const QString& dir) {
-        QFile f(dir + "/sparse");
-        if (f.open(QIODevice::WriteOnly) && f.resize(3 * kMiB) && f.seek(kMiB))
-            f.write("middle");
-        f.close();
-        testing::runTool("tar", {"--format=gnu", "-Scf", dir + "/out", "-C", dir, "sparse"});
-    });
-}
+const char* const kSparseTar = "truncate -s 3M f && printf middle | dd of=f bs=1M seek=1 "
+                               "conv=notrunc 2>/dev/null && tar --format=gnu -Scf out f";
 // Rewrites a little-endian field of the index-th entry's central record, and of its local header
 // when localField >= 0.
 QByteArray patched(QByteArray zip, int index, int centralField, int localField, quint32 value,
@@ -63,15 +57,12 @@ QByteArray patched(QByteArray zip, int index, int centralField, int localField, 
             zip[at + byte] = char(value >> (8 * byte));
     return zip;
 }
-// The named files made by the 7z tool with these switches; 7z noise is stored about as it is, so
-// the second file's data lies where the first one's ends.
-QByteArray by7z(const Files& files, const QStringList& switches) {
-    return fileBytes([&](const QString& dir) {
-        for (auto it = files.begin(); it != files.end(); ++it)
-            testing::writeFile(dir + '/' + it.key(), it.value());
-        testing::runTool("7z", QStringList{"a", "-bd", "made"} + switches + files.keys(), dir);
-        QFile::rename(dir + (switches.contains("-tzip") ? "/made.zip" : "/made.7z"), dir + "/out");
-    });
+// The files zipped by the 7z tool with these switches; 7z noise is stored about as it is, so the
+// second file's data lies where the first one's ends.
+QByteArray by7z(const Files& files, const QString& switches) {
+    return made("7z a -bd m.bin " + switches + ' ' + files.keys().join(' ') +
+                    ">/dev/null && mv m.bin out",
+                files);
 }
 QByteArray flipped(QByteArray bytes, int at) {
     bytes[at] = char(~bytes[at]);
@@ -172,7 +163,7 @@ private slots:
         row("a file where a folder must go", "b.tar",
             tar({file("block", "a file"), file("block/inner.txt", "x")}), None, cfr::Failed,
             {{"block", "a file"}});
-        row("gnu sparse", "s.tar", sparseTar(), None, cfr::Ok, {{"sparse", kSparse}});
+        row("gnu sparse", "s.tar", made(kSparseTar), None, cfr::Ok, {{"f", kSparse}});
         // A disk image starts with zeros, which libarchive would take for an empty tar; a tar or a
         // gzip inside a single stream is the stream's one file.
         const QByteArray image = QByteArray(1024, '\0') + "boot sector";
@@ -196,9 +187,8 @@ private slots:
         columns();
         const QByteArray text = QByteArray("some text ").repeated(500);
         const Files a{{"a.txt", text}};
-        const QByteArray two = fileBytes([&](const QString& dir) {
-            writeCraftedZip(dir + "/out", {{"a.txt", text}, {"b.txt", text + "b"}});
-        });
+        const QByteArray two = made("zip -q m.zip a.txt b.txt && mv m.zip out",
+                                    {{"a.txt", text}, {"b.txt", text + "b"}});
         // b's central record points at a's local entry: the same data counted twice.
         row("overlapping entries", "o.zip", patched(two, 1, 42, -1, 0), None, cfr::Failed, {});
         row("inflates past its size", "p.zip", patched(two, 1, 24, 22, text.size() - 10), None,
@@ -211,7 +201,7 @@ private slots:
         const QByteArray noise = testing::noiseBytes(200000);
         const QByteArray lines = QByteArray("compressible line\n").repeated(20000);
         for (const QByteArray& content : {noise, lines}) {
-            const QByteArray aes = by7z({{"data.bin", content}}, {"-tzip", "-mem=AES256", "-ppw"});
+            const QByteArray aes = by7z({{"data.bin", content}}, "-tzip -mem=AES256 -ppw");
             row(content == noise ? "7-Zip AES stored, damaged" : "7-Zip AES deflated, damaged",
                 "aes.zip", flipped(aes, aes.indexOf("data.bin") + 150), None, cfr::BadPassword, {});
         }
@@ -242,8 +232,8 @@ private slots:
             QSKIP("the 7z plugin (p7zip-full) is needed");
         const QByteArray first = testing::noiseBytes(60000, 1);
         const QByteArray second = testing::noiseBytes(60000, 2);
-        const QByteArray plain = by7z({{"1.bin", first}, {"2.bin", second}}, {});
-        const QByteArray locked = by7z({{"1.bin", first}, {"2.bin", second}}, {"-ppw"});
+        const QByteArray plain = by7z({{"1.bin", first}, {"2.bin", second}}, "");
+        const QByteArray locked = by7z({{"1.bin", first}, {"2.bin", second}}, "-ppw");
         const int inSecond = 32 + 90000;
         const Files one{{"1.bin", first}};
         row("last byte missing", "l.7z", plain.chopped(1), None, cfr::OpenFailed, {}, "");
@@ -251,13 +241,13 @@ private slots:
         row("damaged encrypted", "d.7z", flipped(locked, inSecond), None, cfr::Failed, one);
         row("wrong password", "w.7z", locked, None, cfr::BadPassword, {}, "nope");
         // Encrypted names cannot even be listed under the wrong password.
-        row("names encrypted, wrong password", "h.7z",
-            by7z({{"1.bin", first}}, {"-ppw", "-mhe=on"}), None, cfr::OpenFailed, {}, "nope");
+        row("names encrypted, wrong password", "h.7z", by7z({{"1.bin", first}}, "-ppw -mhe=on"),
+            None, cfr::OpenFailed, {}, "nope");
         row("method the plugin lacks", "m.7z",
-            withUnknownMethod(by7z({{"1.bin", first}}, {"-m0=Copy", "-mhc=off"})), None,
+            withUnknownMethod(by7z({{"1.bin", first}}, "-m0=Copy -mhc=off")), None,
             cfr::Unsupported, {}, "");
         const QByteArray big = testing::noiseBytes(3 * kMiB, 3);
-        row("full disk", "f.7z", by7z({{"1.bin", first}, {"2.bin", big}}, {"-ppw"}), FullDisk,
+        row("full disk", "f.7z", by7z({{"1.bin", first}, {"2.bin", big}}, "-ppw"), FullDisk,
             cfr::Failed, one);
         row("cancel", "c.7z", plain, Cancel, cfr::Cancelled, {}, "");
         QTemporaryDir tmp;
