@@ -21,9 +21,9 @@ constexpr Layout L = Layout::VirtualDestructor;
 // led by its length. Nothing but what this handler wrote is ever read back.
 const std::string kMagic = "STAND-IN";
 
-std::string field(const void* data, std::uint64_t size) {
-    return std::string(reinterpret_cast<const char*>(&size), 8) +
-           std::string(static_cast<const char*>(data), size);
+std::string field(const std::string& bytes) {
+    const std::uint64_t size = bytes.size();
+    return std::string(reinterpret_cast<const char*>(&size), 8) + bytes;
 }
 
 std::string takeField(const std::string& in, std::size_t& at) {
@@ -68,8 +68,7 @@ public:
         BSTR password = nullptr;
         if (!seekable || !crypto || crypto->CryptoGetTextPassword2(&defined, &password) != S_OK)
             return E_FAIL;
-        const std::string pw = takeBstr(password);
-        std::string out = kMagic + field(pw.data(), pw.size());
+        std::string out = kMagic + field(takeBstr(password));
         callback->SetTotal(count);
         for (std::uint32_t i = 0; i < count; ++i) {
             std::int32_t newData = 0, newProps = 0;
@@ -86,9 +85,7 @@ public:
             for (std::uint32_t got = 1; in && got > 0; data.append(buffer, got))
                 if (in->Read(buffer, sizeof buffer, &got) != S_OK)
                     return E_FAIL;
-            const std::string name = takeBstr(path.bstrVal);
-            out += field(name.data(), name.size()) + (isDir.boolVal ? 'D' : 'F') +
-                   field(data.data(), data.size());
+            out += field(takeBstr(path.bstrVal)) + (isDir.boolVal ? 'D' : 'F') + field(data);
             const std::uint64_t done = i + 1;
             if (callback->SetOperationResult(0) != S_OK || callback->SetCompleted(&done) != S_OK)
                 return E_ABORT;

@@ -1,12 +1,16 @@
 // Entry points: argument checks, kinds and capabilities, the two probes, input naming, the
-// random password and the destination guard.
+// random password and the destination guard; the text the 7-Zip plugin hands over, read
+// leniently, and the walk that lists what it packs.
 #include "cfr.h"
 #include "core_test_util.h"
 #include "entry_names.h"
+#include "p7/p7_collect.h"
 #include "p7/p7_ops.h"
+#include "p7/p7_text.h"
 #include "test_support.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -14,6 +18,7 @@
 #include <cstring>
 #include <set>
 #include <unistd.h>
+#include <vector>
 
 using namespace coretest;
 
@@ -186,6 +191,43 @@ private slots:
         QVERIFY(!QFileInfo(dest + "/x.txt").isSymLink());
         QCOMPARE(testing::readFile(dest + "/hard.txt"), QByteArray("new too"));
         QCOMPARE(testing::readFile(dest + "/real/fine.txt"), QByteArray("fine"));
+    }
+
+    void lenientUtf8_data() {
+        QTest::addColumn<QByteArray>("utf8");
+        QTest::addColumn<QVector<uint>>("wide");
+        QTest::addColumn<bool>("roundTrips");
+        QTest::newRow("four bytes")
+            << QByteArray("\xF0\x9F\x98\x80") << QVector<uint>{0x1F600} << true;
+        QTest::newRow("stray continuation")
+            << QByteArray("\x80z") << QVector<uint>{0x80, 'z'} << false;
+        QTest::newRow("cut short") << QByteArray("\xE2\x82") << QVector<uint>{0x82} << false;
+    }
+
+    void lenientUtf8() {
+        QFETCH(QByteArray, utf8);
+        QFETCH(QVector<uint>, wide);
+        QFETCH(bool, roundTrips);
+        const std::wstring decoded = cfr::utf8ToWide(utf8.toStdString());
+        QCOMPARE(QVector<uint>(decoded.begin(), decoded.end()), wide);
+        if (roundTrips)
+            QCOMPARE(QByteArray::fromStdString(cfr::wideToUtf8(decoded.c_str())), utf8);
+    }
+
+    void collectGuardsLinkCycles() {
+        QTemporaryDir dir;
+        QVERIFY(testing::writeFile(dir.filePath("top/f.txt"), "f"));
+        QVERIFY(testing::writeFile(dir.filePath("elsewhere/g.txt"), "g"));
+        QVERIFY(QFile::link(dir.filePath("top"), dir.filePath("top/loop")));
+        QVERIFY(QFile::link(dir.filePath("elsewhere"), dir.filePath("top/linked")));
+        std::vector<cfr::UpdateItem> items;
+        cfr::p7CollectItems(items, L"top", QFile::encodeName(dir.filePath("top")).toStdString());
+        QStringList names;
+        for (const auto& item : items)
+            names << QString::fromStdWString(item.name);
+        names.sort();
+        // Links are followed, except back into the folder being walked.
+        QCOMPARE(names, (QStringList{"top", "top/f.txt", "top/linked", "top/linked/g.txt"}));
     }
 };
 
