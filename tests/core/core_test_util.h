@@ -46,6 +46,7 @@ struct ProgressLog {
     std::function<void(double)> onReport;
     std::function<bool()> stopWhen;
     bool nonDecreasing() const;
+    double last() const { return fractions.empty() ? -1.0 : fractions.back(); } // -1: none
     cfr::ProgressSink sink();
     static void record(void* context, double fraction);
     static int cancel(void* context);

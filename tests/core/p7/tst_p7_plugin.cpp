@@ -53,7 +53,7 @@ private slots:
         const QString archive = work.filePath("packed.7z");
         ProgressLog job;
         QCOMPARE(packPaths(inputs_, archive, kPassword, &job), int(cfr::Ok));
-        QCOMPARE(job.fractions.back(), 1.0);
+        QCOMPARE(job.last(), 1.0);
         QVERIFY(runTool("7z", {"t", "-pnot it", archive}).exitCode != 0);
         // Names are readable without the password.
         QStringList names = testing::treeListing(source_);
@@ -83,7 +83,7 @@ private slots:
         QCOMPARE(runTool("7z", args + switches, source_).exitCode, 0);
         ProgressLog job;
         QCOMPARE(extractTo(archive, work.filePath("out"), password, &job), int(cfr::Ok));
-        QCOMPARE(job.fractions.back(), 1.0);
+        QCOMPARE(job.last(), 1.0);
         QCOMPARE(treeDifference(source_, work.filePath("out")), QString());
     }
 
