@@ -14,14 +14,6 @@
 
 namespace coretest {
 
-RawEntry file(const QByteArray& name, const QByteArray& data) {
-    return RawEntry{name, data, 0100000, {}, false};
-}
-
-RawEntry folder(const QByteArray& name) {
-    return RawEntry{name, {}, 0040000, {}, false};
-}
-
 RawEntry link(const QByteArray& name, const QByteArray& target, bool hard) {
     return RawEntry{name, {}, hard ? 0100000 : 0120000, target, hard};
 }

@@ -16,15 +16,17 @@
 namespace coretest {
 
 struct RawEntry {
+    // AE_IFREG by default; 0040000 for a folder, 0120000 for a symbolic link.
+    RawEntry(const QByteArray& name, const QByteArray& data = {}, int type = 0100000,
+             const QByteArray& linkName = {}, bool hardLink = false)
+        : name(name), data(data), type(type), linkName(linkName), hardLink(hardLink) {}
     QByteArray name;
     QByteArray data;
-    int type = 0100000;  // AE_IFREG; 0040000 for a folder, 0120000 for a symbolic link
+    int type;
     QByteArray linkName; // target of a hard link (or of a symbolic link)
-    bool hardLink = false;
+    bool hardLink;
 };
 
-RawEntry file(const QByteArray& name, const QByteArray& data);
-RawEntry folder(const QByteArray& name);
 RawEntry link(const QByteArray& name, const QByteArray& target, bool hard);
 
 // Writes a pax tar (compressed by the named filter, if any) holding exactly these entries, names as

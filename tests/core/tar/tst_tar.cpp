@@ -146,12 +146,14 @@ private slots:
     void linksFromTargetsOfThisJobOnly() {
         QTemporaryDir tmp;
         const QString archive = tmp.path() + "/links.tar";
-        QVERIFY(writeTar(
-            archive,
-            {file("target.txt", "shared bytes"), link("dir/link.txt", "target.txt", true),
-             link("early.txt", "later.txt", true), file("later.txt", "later"),
-             link("out.txt", "../etc/passwd", true), link("chain.txt", "dir/link.txt", true),
-             link("s.txt", "target.txt", false), link("abs", "/etc/passwd", false)}));
+        QVERIFY(writeTar(archive, {{"target.txt", "shared bytes"},
+                                   link("dir/link.txt", "target.txt", true),
+                                   link("early.txt", "later.txt", true),
+                                   {"later.txt", "later"},
+                                   link("out.txt", "../etc/passwd", true),
+                                   link("chain.txt", "dir/link.txt", true),
+                                   link("s.txt", "target.txt", false),
+                                   link("abs", "/etc/passwd", false)}));
         const QString out = tmp.path() + "/out";
         QCOMPARE(extractTo(archive, out), int(cfr::Ok));
         QCOMPARE(readFile(out + "/chain.txt"), QByteArray("shared bytes"));
@@ -166,10 +168,10 @@ private slots:
     void progressAndCancel() {
         QTemporaryDir tmp;
         const QString archive = tmp.path() + "/p.tar.gz";
-        std::vector<RawEntry> entries{file("four.bin", testing::noiseBytes(4 * 1024 * 1024, 9)),
-                                      folder("folder/")};
+        std::vector<RawEntry> entries{{"four.bin", testing::noiseBytes(4 * 1024 * 1024, 9)},
+                                      {"folder/", {}, 0040000}};
         for (int i = 0; i < 4; ++i)
-            entries.push_back(file("f" + QByteArray::number(i), QByteArray(4 << 20, 'z')));
+            entries.push_back({"f" + QByteArray::number(i), QByteArray(4 << 20, 'z')});
         QVERIFY(writeTar(archive, entries, "gzip"));
         ProgressLog log;
         QCOMPARE(extractTo(archive, tmp.path() + "/out", QString(), &log), int(cfr::Ok));
@@ -185,7 +187,7 @@ private slots:
     void aDestinationThatCannotBeCreatedFails() {
         QTemporaryDir tmp;
         const QString archive = tmp.path() + "/a.tar";
-        QVERIFY(writeTar(archive, {file("inner.txt", "x")}));
+        QVERIFY(writeTar(archive, {{"inner.txt", "x"}}));
         QVERIFY(testing::writeFile(tmp.path() + "/occupied", "a file"));
         QCOMPARE(extractTo(archive, tmp.path() + "/occupied/dest"), int(cfr::Failed));
     }

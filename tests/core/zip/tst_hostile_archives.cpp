@@ -150,31 +150,35 @@ private slots:
     void tarFamily_data() {
         columns();
         row("climbing names are skipped", "h.tar",
-            tar({file("../evil.txt", "x"), file("/abs.txt", "x"), file("a/../../b", "x"),
-                 file("..\\up.txt", "x"), file(".", "x"), file("ok.txt", "fine")}),
+            tar({{"../evil.txt", "x"},
+                 {"/abs.txt", "x"},
+                 {"a/../../b", "x"},
+                 {"..\\up.txt", "x"},
+                 {".", "x"},
+                 {"ok.txt", "fine"}}),
             None, cfr::Ok, {{"ok.txt", "fine"}});
         row("names are made normal", "n.tar",
-            tar({file("./x/y", "1"), file("p//q/./r", "2"), file("m/n/../o", "3")}), None, cfr::Ok,
+            tar({{"./x/y", "1"}, {"p//q/./r", "2"}, {"m/n/../o", "3"}}), None, cfr::Ok,
             {{"x/y", "1"}, {"p/q/r", "2"}, {"m/o", "3"}});
         // A stream without a name inside, and a tar entry named "data", take the archive's name.
         row("nameless stream", ".gz", gzipped("body"), None, cfr::Ok, {{"data", "body"}});
-        row("entry named data", "bundle.tar", tar({file("data", "payload"), file("other", "o")}),
-            None, cfr::Ok, {{"bundle", "payload"}, {"other", "o"}});
+        row("entry named data", "bundle.tar", tar({{"data", "payload"}, {"other", "o"}}), None,
+            cfr::Ok, {{"bundle", "payload"}, {"other", "o"}});
         row("a file where a folder must go", "b.tar",
-            tar({file("block", "a file"), file("block/inner.txt", "x")}), None, cfr::Failed,
+            tar({{"block", "a file"}, {"block/inner.txt", "x"}}), None, cfr::Failed,
             {{"block", "a file"}});
         row("gnu sparse", "s.tar", made(kSparseTar), None, cfr::Ok, {{"f", kSparse}});
         // A disk image starts with zeros, which libarchive would take for an empty tar; a tar or a
         // gzip inside a single stream is the stream's one file.
         const QByteArray image = QByteArray(1024, '\0') + "boot sector";
         row("gz of zeros", "disk.img.gz", gzipped(image), None, cfr::Ok, {{"disk.img", image}});
-        const QByteArray inner = tar({file("inner.txt", "inner")});
+        const QByteArray inner = tar({{"inner.txt", "inner"}});
         row("gz of a tar", "cd.iso.gz", gzipped(inner), None, cfr::Ok, {{"cd.iso", inner}});
         row("gz of a gz", "x.gz", gzipped(gzipped("x")), None, cfr::Ok, {{"x", gzipped("x")}});
         // What came out whole stays; the entry being written when things went wrong goes.
         const QByteArray first = testing::noiseBytes(300000, 1);
         const QByteArray big = testing::noiseBytes(3 * kMiB, 2);
-        const QByteArray tgz = tar({file("first", first), file("big", big)}, "gzip");
+        const QByteArray tgz = tar({{"first", first}, {"big", big}}, "gzip");
         row("truncated", "t.tar.gz", tgz.left(tgz.size() / 2), None, cfr::Failed,
             {{"first", first}});
         row("cancel", "t.tar.gz", tgz, Cancel, cfr::Cancelled, {});
