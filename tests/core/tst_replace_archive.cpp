@@ -1,8 +1,8 @@
 // Packing over an existing archive with every writer: whatever stops the new one, the old
 // bytes stay as they were and nothing is left beside them but, after a kill, a hidden
 // temporary that no one takes for an archive.
+#include "core_test_util.h"
 #include "p7/p7_ops.h"
-#include "tar_test_util.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -27,7 +27,7 @@ void killHalfway(void*, double fraction) {
 
 // The pack, stopped the given way; -1 when the process was killed (in a child of its own).
 int packStopped(Way way, QStringList inputs, const QString& dest, const QString& password) {
-    tartest::ProgressLog log;
+    coretest::ProgressLog log;
     log.cancelAfter = way == Cancelled ? 1 : -1;
     if (way == MissingInput)
         inputs.prepend(dest + ".missing");
@@ -50,7 +50,7 @@ int packStopped(Way way, QStringList inputs, const QString& dest, const QString&
         way == Killed && ::wait(&status) > 0 && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
     const int result = killed          ? -1
                        : way == Killed ? 0
-                                       : tartest::packPaths(inputs, dest, password, &log);
+                                       : coretest::packPaths(inputs, dest, password, &log);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     return result;
 }

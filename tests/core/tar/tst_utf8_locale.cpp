@@ -1,6 +1,6 @@
 // Run without a QCoreApplication, which would set the locale itself: the process starts in
 // the "C" locale and the first tar-family job must switch LC_CTYPE to UTF-8.
-#include "tar_test_util.h"
+#include "core_test_util.h"
 #include "test_support.h"
 
 #include <QFileInfo>
@@ -20,14 +20,14 @@ private slots:
         const QString name = QString::fromUtf8("Grüße 日本語.txt");
         QVERIFY(testing::writeFile(tmp.path() + '/' + name, "hello"));
         const QString archive = tmp.path() + "/u.tar";
-        QCOMPARE(tartest::packPaths({tmp.path() + '/' + name}, archive), int(cfr::Ok));
+        QCOMPARE(coretest::packPaths({tmp.path() + '/' + name}, archive), int(cfr::Ok));
         const QString locale = std::setlocale(LC_CTYPE, nullptr);
         QVERIFY2(locale.contains(
                      QRegularExpression("utf-?8", QRegularExpression::CaseInsensitiveOption)),
                  qPrintable(locale));
         // The name went in as UTF-8 and comes back out unchanged.
-        QCOMPARE(tartest::listEntries(archive), QStringList{name + " 100644 0"});
-        QCOMPARE(tartest::extractTo(archive, tmp.path() + "/out"), int(cfr::Ok));
+        QCOMPARE(coretest::listEntries(archive), QStringList{name + " 100644 0"});
+        QCOMPARE(coretest::extractTo(archive, tmp.path() + "/out"), int(cfr::Ok));
         QVERIFY(QFileInfo::exists(tmp.path() + "/out/" + name));
     }
 
@@ -37,8 +37,8 @@ private slots:
         QTemporaryDir tmp;
         QVERIFY(testing::writeFile(tmp.path() + QString::fromUtf8("/日本.txt"), "x"));
         for (const char* suffix : {"/c.tar", "/c.7z"}) {
-            const int result = tartest::packPaths({tmp.path() + QString::fromUtf8("/日本.txt")},
-                                                  tmp.path() + suffix);
+            const int result = coretest::packPaths({tmp.path() + QString::fromUtf8("/日本.txt")},
+                                                   tmp.path() + suffix);
             QVERIFY2(result == cfr::Ok || result == cfr::Failed, suffix);
         }
     }

@@ -1,7 +1,7 @@
-// A stand-in for the 7-Zip plugin, built in several flavours to test the loader: with or
-// without CreateObject, reporting an interface type or not (as old plugins do not). Its
-// handler stores entries in a trivial format of its own, so that packing and extracting
-// through it exercise our objects in the layout it announces.
+// A stand-in for the 7-Zip plugin, built in several flavours to test the loader: with or without
+// CreateObject, reporting an interface type or not (as old plugins do not). Its handler keeps
+// entries in a format of its own, so that packing and extracting through it call our objects in the
+// layout it announces. Like 7-Zip, it works through the views it asks our objects for.
 #include "p7/p7_ref_base.h"
 
 #include <cstdlib>
@@ -9,63 +9,44 @@
 #include <string>
 #include <vector>
 
-#if defined(STAND_IN_INTERFACE_TYPE) && STAND_IN_INTERFACE_TYPE != 1
-constexpr p7::Layout kLayout = p7::Layout::Plain;
-#else
-constexpr p7::Layout kLayout = p7::Layout::VirtualDestructor;
-#endif
-
 namespace {
 
 using namespace p7;
-constexpr Layout L = kLayout;
-const char kMagic[8] = {'S', 'T', 'A', 'N', 'D', '-', 'I', 'N'};
+#if defined(STAND_IN_INTERFACE_TYPE) && STAND_IN_INTERFACE_TYPE != 1
+constexpr Layout L = Layout::Plain;
+#else
+constexpr Layout L = Layout::VirtualDestructor;
+#endif
+// "STAND-IN", the password, then name, 'D' or 'F' and data per entry; every field but the flag is
+// led by its length. Nothing but what this handler wrote is ever read back.
+const std::string kMagic = "STAND-IN";
 
-struct Entry {
-    std::wstring name;
-    bool isDir = false;
-    std::string data;
-};
+std::string field(const std::string& bytes) {
+    const std::uint64_t size = bytes.size();
+    return std::string(reinterpret_cast<const char*>(&size), 8) + bytes;
+}
 
-BSTR newBstr(const std::wstring& text) {
-    auto* block = static_cast<unsigned char*>(std::malloc(text.size() * 4 + 8));
-    const auto bytes = static_cast<std::uint32_t>(text.size() * 4);
-    std::memcpy(block, &bytes, 4);
-    std::memcpy(block + 4, text.c_str(), text.size() * 4 + 4);
+std::string takeField(const std::string& in, std::size_t& at) {
+    std::uint64_t size = 0;
+    std::memcpy(&size, in.data() + at, 8);
+    at += 8 + size;
+    return in.substr(at - size, size);
+}
+
+BSTR newBstr(const std::string& bytes) {
+    auto* block = static_cast<char*>(std::calloc(bytes.size() + 8, 1));
+    const auto length = static_cast<std::uint32_t>(bytes.size());
+    std::memcpy(block, &length, 4);
+    std::memcpy(block + 4, bytes.data(), bytes.size());
     return reinterpret_cast<BSTR>(block + 4);
 }
 
-std::wstring takeBstr(BSTR text) {
-    std::wstring copy = text ? text : L"";
-    if (text)
-        std::free(reinterpret_cast<unsigned char*>(text) - 4);
-    return copy;
-}
-
-void put(std::string& out, const void* data, std::size_t size) {
-    out.append(static_cast<const char*>(data), size);
-}
-
-void putText(std::string& out, const std::wstring& text) {
-    const auto count = static_cast<std::uint32_t>(text.size());
-    put(out, &count, 4);
-    put(out, text.data(), text.size() * 4);
-}
-
-template <class T> bool take(const std::string& in, std::size_t& at, T* value, std::size_t n = 1) {
-    if (in.size() - at < sizeof(T) * n)
-        return false;
-    std::memcpy(value, in.data() + at, sizeof(T) * n);
-    at += sizeof(T) * n;
-    return true;
-}
-
-bool takeText(const std::string& in, std::size_t& at, std::wstring& text) {
-    std::uint32_t count = 0;
-    if (!take(in, at, &count) || count > in.size())
-        return false;
-    text.resize(count);
-    return take(in, at, text.data(), count);
+// The BSTR's characters as bytes, the BSTR released.
+std::string takeBstr(BSTR text) {
+    const std::string bytes(reinterpret_cast<const char*>(text),
+                            text ? std::wcslen(text) * sizeof(wchar_t) : 0);
+    std::free(text ? reinterpret_cast<char*>(text) - 4 : nullptr);
+    return bytes;
 }
 
 template <class I> Ref<I> ask(IUnknown<L>* object, const GUID& iid) {
@@ -83,59 +64,39 @@ public:
                         IArchiveUpdateCallback<L>* callback) override {
         auto seekable = ask<IOutStream<L>>(stream, IID_IOutStream);
         auto crypto = ask<ICryptoGetTextPassword2<L>>(callback, IID_ICryptoGetTextPassword2);
-        if (!seekable || !crypto)
-            return E_FAIL;
         std::int32_t defined = 0;
         BSTR password = nullptr;
-        crypto->CryptoGetTextPassword2(&defined, &password);
-        std::string out(kMagic, sizeof kMagic);
-        putText(out, takeBstr(password));
-        put(out, &count, 4);
+        if (!seekable || !crypto || crypto->CryptoGetTextPassword2(&defined, &password) != S_OK)
+            return E_FAIL;
+        std::string out = kMagic + field(takeBstr(password));
         callback->SetTotal(count);
         for (std::uint32_t i = 0; i < count; ++i) {
             std::int32_t newData = 0, newProps = 0;
             std::uint32_t inArchive = 0;
-            callback->GetUpdateItemInfo(i, &newData, &newProps, &inArchive);
             PROPVARIANT path{}, isDir{};
-            callback->GetProperty(i, kpidPath, &path);
-            callback->GetProperty(i, kpidIsDir, &isDir);
-            if (path.vt != VT_BSTR || isDir.vt != VT_BOOL)
-                return E_FAIL;
-            putText(out, takeBstr(path.bstrVal));
-            const char dir = isDir.boolVal ? 1 : 0;
-            put(out, &dir, 1);
-            std::string data;
             Ref<ISequentialInStream<L>> in;
-            if (callback->GetStream(i, in.receive()) != S_OK)
+            if (callback->GetUpdateItemInfo(i, &newData, &newProps, &inArchive) != S_OK ||
+                callback->GetProperty(i, kpidPath, &path) != S_OK || path.vt != VT_BSTR ||
+                callback->GetProperty(i, kpidIsDir, &isDir) != S_OK ||
+                callback->GetStream(i, in.receive()) != S_OK)
                 return E_FAIL;
-            for (char buffer[4096]; in;) {
-                std::uint32_t got = 0;
+            std::string data;
+            char buffer[4096];
+            for (std::uint32_t got = 1; in && got > 0; data.append(buffer, got))
                 if (in->Read(buffer, sizeof buffer, &got) != S_OK)
                     return E_FAIL;
-                if (got == 0)
-                    break;
-                data.append(buffer, got);
-            }
-            const std::uint64_t size = data.size();
-            put(out, &size, 8);
-            out += data;
-            callback->SetOperationResult(0);
+            out += field(takeBstr(path.bstrVal)) + (isDir.boolVal ? 'D' : 'F') + field(data);
             const std::uint64_t done = i + 1;
-            if (callback->SetCompleted(&done) != S_OK)
+            if (callback->SetOperationResult(0) != S_OK || callback->SetCompleted(&done) != S_OK)
                 return E_ABORT;
         }
-        std::uint32_t written = 0;
-        if (stream->Write(out.data(), static_cast<std::uint32_t>(out.size()), &written) != S_OK)
+        std::uint64_t end = 0;
+        if (stream->Write(out.data(), std::uint32_t(out.size()), nullptr) != S_OK ||
+            seekable->Seek(0, 1, &end) != S_OK || end != out.size())
             return E_FAIL;
-        std::uint64_t position = 0;
-        if (seekable->Seek(0, 1, &position) != S_OK || position != out.size())
-            return E_FAIL;
-        return seekable->SetSize(position);
+        return seekable->SetSize(end);
     }
-    HRESULT GetFileTimeType(std::uint32_t* type) override {
-        *type = 0;
-        return S_OK;
-    }
+    HRESULT GetFileTimeType(std::uint32_t*) override { return E_FAIL; }
 };
 
 class Reader final : public cfr::RefBase<IInArchive<L>> {
@@ -145,104 +106,86 @@ public:
     }
     HRESULT Open(IInStream<L>* stream, const std::uint64_t*,
                  IArchiveOpenCallback<L>* callback) override {
-        callback->SetTotal(nullptr, nullptr);
+        auto file = ask<IInStream<L>>(stream, IID_IInStream);
         std::uint64_t size = 0;
-        if (stream->Seek(0, 2, &size) != S_OK || stream->Seek(0, 0, nullptr) != S_OK)
+        std::uint32_t got = 0;
+        if (!file || callback->SetTotal(nullptr, nullptr) != S_OK ||
+            file->Seek(0, 2, &size) != S_OK || file->Seek(0, 0, nullptr) != S_OK)
             return E_FAIL;
         std::string in(size, '\0');
-        std::uint32_t got = 0;
-        if (stream->Read(in.data(), static_cast<std::uint32_t>(size), &got) != S_OK || got != size)
+        if (file->Read(in.data(), std::uint32_t(size), &got) != S_OK || got != size ||
+            in.compare(0, kMagic.size(), kMagic) != 0)
             return S_FALSE;
-        std::size_t at = 0;
-        char magic[sizeof kMagic];
-        std::uint32_t count = 0;
-        if (!take(in, at, magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof magic) ||
-            !takeText(in, at, password_) || !take(in, at, &count))
-            return S_FALSE;
-        for (std::uint32_t i = 0; i < count; ++i) {
-            Entry entry;
-            char dir = 0;
-            std::uint64_t length = 0;
-            if (!takeText(in, at, entry.name) || !take(in, at, &dir) || !take(in, at, &length) ||
-                length > in.size() - at)
-                return S_FALSE;
-            entry.isDir = dir != 0;
-            entry.data = in.substr(at, length);
-            at += length;
-            entries_.push_back(entry);
+        std::size_t at = kMagic.size();
+        password_ = takeField(in, at);
+        while (at < in.size()) {
+            names_.push_back(takeField(in, at));
+            dirs_.push_back(in[at++] == 'D');
+            data_.push_back(takeField(in, at));
         }
         return callback->SetCompleted(nullptr, nullptr);
     }
-    HRESULT Close() override {
-        entries_.clear();
-        return S_OK;
-    }
     HRESULT GetNumberOfItems(std::uint32_t* count) override {
-        *count = static_cast<std::uint32_t>(entries_.size());
+        *count = std::uint32_t(names_.size());
         return S_OK;
     }
     HRESULT GetProperty(std::uint32_t index, PROPID propId, PROPVARIANT* value) override {
         *value = PROPVARIANT{};
-        if (index >= entries_.size())
-            return E_FAIL;
         if (propId == kpidPath) {
             value->vt = VT_BSTR;
-            value->bstrVal = newBstr(entries_[index].name);
+            value->bstrVal = newBstr(names_.at(index));
         } else if (propId == kpidIsDir) {
             value->vt = VT_BOOL;
-            value->boolVal = entries_[index].isDir ? VARIANT_TRUE : VARIANT_FALSE;
+            value->boolVal = dirs_.at(index) ? VARIANT_TRUE : VARIANT_FALSE;
         }
         return S_OK;
     }
-    // The content is "encrypted": an entry read with another password fails as data errors do.
-    HRESULT Extract(const std::uint32_t*, std::uint32_t, std::int32_t testMode,
+    // The content is "encrypted": read with another password, it fails as damaged data does.
+    HRESULT Extract(const std::uint32_t*, std::uint32_t, std::int32_t,
                     IArchiveExtractCallback<L>* callback) override {
         auto crypto = ask<ICryptoGetTextPassword<L>>(callback, IID_ICryptoGetTextPassword);
+        auto progress = ask<IProgress<L>>(callback, IID_IProgress);
         BSTR given = nullptr;
-        if (!crypto || crypto->CryptoGetTextPassword(&given) != S_OK)
+        if (!crypto || !progress || crypto->CryptoGetTextPassword(&given) != S_OK)
             return E_FAIL;
         const bool right = takeBstr(given) == password_;
-        callback->SetTotal(entries_.size());
-        for (std::uint32_t i = 0; i < entries_.size(); ++i) {
-            const std::int32_t mode = testMode ? 1 : 0;
-            Ref<ISequentialOutStream<L>> out;
-            if (callback->GetStream(i, out.receive(), mode) != S_OK)
+        progress->SetTotal(data_.size());
+        for (std::uint32_t i = 0; i < data_.size(); ++i) {
+            Ref<ISequentialOutStream<L>> handed;
+            if (callback->GetStream(i, handed.receive(), 0) != S_OK ||
+                callback->PrepareOperation(0) != S_OK)
                 return E_FAIL;
-            callback->PrepareOperation(mode);
-            if (out && right && !entries_[i].data.empty() &&
-                out->Write(entries_[i].data.data(),
-                           static_cast<std::uint32_t>(entries_[i].data.size()), nullptr) != S_OK)
-                return E_FAIL;
-            out.reset();
-            callback->SetOperationResult(right ? kOperationOk : 9);
+            if (handed) {
+                auto out = ask<ISequentialOutStream<L>>(handed.get(), IID_ISequentialOutStream);
+                const std::string& data = data_[i];
+                if (!out ||
+                    (right && out->Write(data.data(), std::uint32_t(data.size()), nullptr) != S_OK))
+                    return E_FAIL;
+            }
+            handed.reset();
             const std::uint64_t done = i + 1;
-            if (callback->SetCompleted(&done) != S_OK)
+            if (callback->SetOperationResult(right ? kOperationOk : 9) != S_OK ||
+                callback->SetCompleted(&done) != S_OK)
                 return E_ABORT;
         }
         return S_OK;
     }
-    HRESULT GetArchiveProperty(PROPID, PROPVARIANT* value) override {
-        *value = PROPVARIANT{};
-        return S_OK;
-    }
-    HRESULT GetNumberOfProperties(std::uint32_t* count) override {
-        *count = 0;
-        return S_OK;
-    }
+    HRESULT Close() override { return S_OK; }
+    // Never asked by the engine.
+    HRESULT GetArchiveProperty(PROPID, PROPVARIANT*) override { return E_FAIL; }
+    HRESULT GetNumberOfProperties(std::uint32_t*) override { return E_FAIL; }
     HRESULT GetPropertyInfo(std::uint32_t, BSTR*, PROPID*, std::uint16_t*) override {
         return E_FAIL;
     }
-    HRESULT GetNumberOfArchiveProperties(std::uint32_t* count) override {
-        *count = 0;
-        return S_OK;
-    }
+    HRESULT GetNumberOfArchiveProperties(std::uint32_t*) override { return E_FAIL; }
     HRESULT GetArchivePropertyInfo(std::uint32_t, BSTR*, PROPID*, std::uint16_t*) override {
         return E_FAIL;
     }
 
 private:
-    std::wstring password_;
-    std::vector<Entry> entries_;
+    std::string password_;
+    std::vector<std::string> names_, data_;
+    std::vector<bool> dirs_;
 };
 
 } // namespace

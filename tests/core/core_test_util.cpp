@@ -1,4 +1,4 @@
-#include "tar_test_util.h"
+#include "core_test_util.h"
 
 #include "test_support.h"
 
@@ -10,16 +10,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <unistd.h>
 
-namespace tartest {
-
-RawEntry file(const QByteArray& name, const QByteArray& data) {
-    return RawEntry{name, data, 0100000, {}, false};
-}
-
-RawEntry folder(const QByteArray& name) {
-    return RawEntry{name, {}, 0040000, {}, false};
-}
+namespace coretest {
 
 RawEntry link(const QByteArray& name, const QByteArray& target, bool hard) {
     return RawEntry{name, {}, hard ? 0100000 : 0120000, target, hard};
@@ -96,6 +89,8 @@ QStringList makeSampleTree(const QString& root) {
     testing::writeFile(docs + "/a.txt", QByteArray("plain text\n").repeated(500));
     testing::writeFile(docs + QString::fromUtf8("/ünïcödé 日本語.txt"), "Grüße\n");
     testing::writeFile(docs + "/sub/noise.bin", testing::noiseBytes(300 * 1024, 7));
+    ::link(QFile::encodeName(docs + "/sub/noise.bin").constData(),
+           QFile::encodeName(docs + "/sub/hard link.bin").constData());
     testing::writeFile(docs + "/sub/zero.txt", QByteArray());
     QDir().mkpath(docs + "/empty");
     QDir().mkpath(docs + QString::fromUtf8("/空のフォルダ"));
@@ -147,4 +142,43 @@ int extractTo(const QString& archive, const QString& dest, const QString& passwo
                         log ? ProgressLog::cancel : nullptr);
 }
 
-} // namespace tartest
+QStringList unzipNames(const QString& archive) {
+    const testing::ToolRun run = testing::runTool("unzip", {"-Z1", archive});
+    if (run.exitCode != 0)
+        return {QStringLiteral("unzip failed: ") + QString::fromUtf8(run.out)};
+    QStringList names = QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts);
+    names.sort();
+    return names;
+}
+
+std::vector<std::string> utf8Paths(const QStringList& paths) {
+    std::vector<std::string> out;
+    for (const QString& p : paths)
+        out.push_back(p.toStdString());
+    return out;
+}
+
+Scratch::Scratch() : savedTmpDir_(qgetenv("TMPDIR")) {
+    QDir().mkpath(tmp());
+    qputenv("TMPDIR", tmp().toUtf8());
+    cfr::setTempDir(nullptr);
+}
+
+Scratch::~Scratch() {
+    cfr::setTempDir(nullptr);
+    if (savedTmpDir_.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", savedTmpDir_);
+}
+
+QString Scratch::path(const QString& relative) const {
+    return relative.isEmpty() ? dir_.path() : dir_.path() + '/' + relative;
+}
+
+QStringList Scratch::leftovers() const {
+    return QDir(tmp()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
+                                 QDir::System);
+}
+
+} // namespace coretest

@@ -1,4 +1,5 @@
-// Helpers for the engine tests: archives with chosen entries, progress logs, tree checks.
+// Helpers for the engine tests: archives with chosen entries, progress logs, sample trees, a
+// private temporary folder.
 #pragma once
 
 #include "progress_sink.h"
@@ -6,22 +7,26 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <functional>
+#include <string>
 #include <vector>
 
-namespace tartest {
+namespace coretest {
 
 struct RawEntry {
+    // AE_IFREG by default; 0040000 for a folder, 0120000 for a symbolic link.
+    RawEntry(const QByteArray& name, const QByteArray& data = {}, int type = 0100000,
+             const QByteArray& linkName = {}, bool hardLink = false)
+        : name(name), data(data), type(type), linkName(linkName), hardLink(hardLink) {}
     QByteArray name;
     QByteArray data;
-    int type = 0100000;  // AE_IFREG; 0040000 for a folder, 0120000 for a symbolic link
+    int type;
     QByteArray linkName; // target of a hard link (or of a symbolic link)
-    bool hardLink = false;
+    bool hardLink;
 };
 
-RawEntry file(const QByteArray& name, const QByteArray& data);
-RawEntry folder(const QByteArray& name);
 RawEntry link(const QByteArray& name, const QByteArray& target, bool hard);
 
 // Writes a pax tar (compressed by the named filter, if any) holding exactly these entries, names as
@@ -32,6 +37,8 @@ bool writeTar(const QString& path, const std::vector<RawEntry>& entries,
 // "name mode mtime" of every entry, in archive order, as libarchive reads them (mode in
 // octal, type bits included).
 QStringList listEntries(const QString& archive);
+// The entry names of a zip as unzip lists them, sorted.
+QStringList unzipNames(const QString& archive);
 
 // Records every progress report (running onReport, if set, on each); asks to cancel once
 // cancelAfter reports were seen or stopWhen holds.
@@ -41,12 +48,13 @@ struct ProgressLog {
     std::function<void(double)> onReport;
     std::function<bool()> stopWhen;
     bool nonDecreasing() const;
+    double last() const { return fractions.empty() ? -1.0 : fractions.back(); } // -1: none
     cfr::ProgressSink sink();
     static void record(void* context, double fraction);
     static int cancel(void* context);
 };
 
-// A folder tree with text, noise, an empty file, an empty folder and Unicode names:
+// A folder tree with text, noise (hard-linked), an empty file, empty folders and Unicode names:
 // root/docs/... and root/top file.txt. Returns the two input paths.
 QStringList makeSampleTree(const QString& root);
 
@@ -58,5 +66,22 @@ int packPaths(const QStringList& inputs, const QString& dest, const QString& pas
               ProgressLog* log = nullptr);
 int extractTo(const QString& archive, const QString& dest, const QString& password = QString(),
               ProgressLog* log = nullptr);
+std::vector<std::string> utf8Paths(const QStringList& paths);
 
-} // namespace tartest
+// A fresh folder per test, with TMPDIR pointing at its "tmp" child so that anything the
+// engine leaves behind there can be seen.
+class Scratch {
+public:
+    Scratch();
+    ~Scratch();
+    QString path(const QString& relative = QString()) const;
+    QString tmp() const { return path("tmp"); }
+    // Names left in the temporary folder.
+    QStringList leftovers() const;
+
+private:
+    QTemporaryDir dir_;
+    QByteArray savedTmpDir_;
+};
+
+} // namespace coretest
