@@ -39,11 +39,9 @@ QByteArray readFile(const QString& path) {
 }
 
 QByteArray noiseBytes(qint64 size, quint32 seed) {
-    QRandomGenerator generator(seed);
-    QByteArray bytes(int(size), Qt::Uninitialized);
-    generator.fillRange(reinterpret_cast<quint32*>(bytes.data()), int(size / 4));
-    for (qint64 i = size / 4 * 4; i < size; ++i)
-        bytes[int(i)] = char(generator.generate());
+    QByteArray bytes(int(size + 3) & ~3, Qt::Uninitialized);
+    QRandomGenerator(seed).fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
+    bytes.truncate(int(size));
     return bytes;
 }
 
