@@ -31,13 +31,10 @@ QJsonArray savedLibrary() {
     return QJsonDocument::fromJson(testing::readFile(libraryFile())).array();
 }
 
-QString makeArchive(const QString& path, const QByteArray& bytes) {
-    return testing::writeFile(path, bytes) ? path : QString();
-}
-
-// An archive file in the library's own folder.
-QString libraryArchive(const QString& name, const QByteArray& bytes = "a") {
-    return makeArchive(documents() + "/Coffret/" + name, bytes);
+// An archive file; a relative path is in the library's own folder.
+QString makeArchive(const QString& path, const QByteArray& bytes = "a") {
+    const QString full = QDir::isRelativePath(path) ? documents() + "/Coffret/" + path : path;
+    return testing::writeFile(full, bytes) ? full : QString();
 }
 
 QVariant roleOf(const LibraryIndex& index, int row, int role) {
@@ -49,8 +46,6 @@ QVector<int> changedRoles(const QSignalSpy& spy) {
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(SizeStyle)
 
 class TestLibrary : public QObject {
     Q_OBJECT
@@ -94,25 +89,13 @@ private slots:
         QCOMPARE(freePath(folder + "/report", QString(), inBatch), folder + "/report (2)");
     }
 
-    void sizeTexts_data() {
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<SizeStyle>("style");
-        QTest::addColumn<QString>("text");
-        const qint64 kilo = 1024;
-        QTest::newRow("no unit above TB")
-            << 2048 * kilo * kilo * kilo * kilo << librarySizes << "2048.0 TB";
-        QTest::newRow("list: two places") << qint64(1100) << packListSizes << "1.07 KB";
-        QTest::newRow("list: rounds up to a whole")
-            << kilo * kilo - 1 << packListSizes << "1024 KB";
-        QTest::newRow("list: no unit above GB")
-            << 5 * kilo * kilo * kilo * kilo << packListSizes << "5120 GB";
-    }
-
+    // No unit above TB in the library, nor above GB in the pack list, which rounds up to a whole.
     void sizeTexts() {
-        QFETCH(qint64, bytes);
-        QFETCH(SizeStyle, style);
-        QFETCH(QString, text);
-        QCOMPARE(sizeText(bytes, style), text);
+        const qint64 tera = qint64(1) << 40;
+        QCOMPARE(sizeText(2048 * tera, librarySizes), QString("2048.0 TB"));
+        QCOMPARE(sizeText(5 * tera, packListSizes), QString("5120 GB"));
+        QCOMPARE(sizeText(1100, packListSizes), QString("1.07 KB"));
+        QCOMPARE(sizeText((1 << 20) - 1, packListSizes), QString("1024 KB"));
     }
 
     void fileDigestMatchesSha256sumAndSkipsPipes() {
@@ -152,7 +135,7 @@ private slots:
     // read is kept aside, once, before the first save replaces it.
     void savedFileIsCompactPrivateAndKeepsTheUnreadableAside() {
         LibraryIndex index;
-        const QString inside = libraryArchive("a.cfr", "abc");
+        const QString inside = makeArchive("a.cfr", "abc");
         const QString outside = makeArchive(home_->path() + "/DocumentsOld/b.zip", "def");
         const QString id = index.addArchive(inside, true, "s3cret");
         index.addArchive(outside);
@@ -197,9 +180,9 @@ private slots:
 
     void loadDropsForeignElementsAndRepairs() {
         const QString d = documents();
-        libraryArchive("kept.cfr", "kept");
-        libraryArchive("nohash.cfr", "abc");
-        libraryArchive("other.cfr", "other");
+        makeArchive("kept.cfr", "kept");
+        makeArchive("nohash.cfr", "abc");
+        makeArchive("other.cfr", "other");
         QVERIFY(QDir().mkpath(d + "/Coffret/Extractions/other"));
 
         // As older versions and other machines wrote it: an extraction record, a string, an
@@ -236,7 +219,7 @@ private slots:
 
     void pathsFollowAMovedDocumentsFolder() {
         LibraryIndex index;
-        const QString id = index.addArchive(libraryArchive("a.cfr", "abc"));
+        const QString id = index.addArchive(makeArchive("a.cfr", "abc"));
         index.setExtraction(id, documents() + "/Coffret/Extractions/a");
 
         // The user moves Documents and tells the desktop where it went.
@@ -276,7 +259,7 @@ private slots:
 
     void perItemUpdatesAndExtractionRecords() {
         LibraryIndex index;
-        const QString id = index.addArchive(libraryArchive("a.cfr"));
+        const QString id = index.addArchive(makeArchive("a.cfr"));
         QSignalSpy changes(&index, &QAbstractItemModel::dataChanged);
 
         index.clearPassword(id);
@@ -329,7 +312,7 @@ private slots:
     // deletes its file only when asked, its extraction never.
     void clearingAndRemoval() {
         LibraryIndex index;
-        const QString a = index.addArchive(libraryArchive("a.cfr"));
+        const QString a = index.addArchive(makeArchive("a.cfr"));
         const QString b = index.importArchive(makeArchive(home_->path() + "/b.cfr", "b"));
         const QString c = index.importArchive(makeArchive(home_->path() + "/c.cfr", "c"));
         const QString folderA = index.newExtractionDir("a");
@@ -378,14 +361,14 @@ private slots:
 
     void refreshFollowsTheDisk() {
         LibraryIndex index;
-        index.addArchive(libraryArchive("gone.cfr"));
-        const QString grows = index.addArchive(libraryArchive("grows.cfr"));
-        index.addArchive(libraryArchive("same.cfr"));
+        index.addArchive(makeArchive("gone.cfr"));
+        const QString grows = index.addArchive(makeArchive("grows.cfr"));
+        index.addArchive(makeArchive("same.cfr"));
 
         QSignalSpy changes(&index, &QAbstractItemModel::dataChanged);
         QSignalSpy counts(&index, &LibraryIndex::countChanged);
         QVERIFY(QFile::remove(documents() + "/Coffret/gone.cfr"));
-        QVERIFY(!libraryArchive("grows.cfr", QByteArray(2048, 'x')).isEmpty());
+        QVERIFY(!makeArchive("grows.cfr", QByteArray(2048, 'x')).isEmpty());
         index.refresh();
         QCOMPARE(index.count(), 2);
         QCOMPARE(index.rowForId(grows), 0);

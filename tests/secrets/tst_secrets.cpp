@@ -14,8 +14,6 @@
 
 #include <sys/stat.h>
 
-#include <memory>
-
 namespace {
 
 QString setting(const QString& key) {
@@ -65,7 +63,7 @@ class TestSecrets : public QObject {
 
     // Settings paths are fixed at their first use, so one private HOME serves every case.
     testing::TemporaryHome home_;
-    std::unique_ptr<UserDataExposer> exposer_;
+    UserDataExposer exposer_; // stateless in front of the one store
 
 private slots:
     void init() {
@@ -74,11 +72,8 @@ private slots:
         // The store lives for the whole process: start every case from a clean one.
         UserData::instance()->setLastIndex(0);
         QDir(QDir::homePath() + "/.cfr").removeRecursively();
-        exposer_ = std::make_unique<UserDataExposer>();
-        exposer_->load();
+        exposer_.load();
     }
-
-    void cleanup() { exposer_.reset(); }
 
     // The verifier written is the one Python works out; one written by another program, with
     // its own iteration count, unlocks.
@@ -117,42 +112,42 @@ private slots:
     }
 
     void missingFileLoadsEmptyAndSaveCreatesPrivateFile() {
-        QCOMPARE(exposer_->passwordModel()->count(), 0);
-        QCOMPARE(exposer_->lastIndex(), 0);
+        QCOMPARE(exposer_.passwordModel()->count(), 0);
+        QCOMPARE(exposer_.lastIndex(), 0);
         QCOMPARE(modeOf(QDir::homePath() + "/.cfr"), 0700);
 
-        QVERIFY(exposer_->save());
+        QVERIFY(exposer_.save());
         QCOMPARE(modeOf(storePath()), 0600);
-        QCOMPARE(exposer_->storageStatus(), QString("path=%1\nexists=YES size=%2 loaded=0")
-                                                .arg(storePath())
-                                                .arg(QFile(storePath()).size()));
+        QCOMPARE(exposer_.storageStatus(), QString("path=%1\nexists=YES size=%2 loaded=0")
+                                               .arg(storePath())
+                                               .arg(QFile(storePath()).size()));
 
         // A folder where the file belongs cannot be replaced, and the caller hears of it.
         QVERIFY(QFile::remove(storePath()) && QDir().mkpath(storePath()));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^cannot save "));
-        QVERIFY(!exposer_->save());
+        QVERIFY(!exposer_.save());
     }
 
     // Each change is saved at once: the last index, then names and passwords a line each. A
     // line break would shift every later name and password by one line.
     void savedBytesAreCompressedLinesOfText() {
-        QSignalSpy changes(exposer_.get(), &UserDataExposer::passwordsChanged);
-        QVERIFY(!exposer_->addPassword("two\nlines", "p"));
-        QVERIFY(!exposer_->addPassword("name", "p\r"));
+        QSignalSpy changes(&exposer_, &UserDataExposer::passwordsChanged);
+        QVERIFY(!exposer_.addPassword("two\nlines", "p"));
+        QVERIFY(!exposer_.addPassword("name", "p\r"));
         QVERIFY(!QFile::exists(storePath()));
         QCOMPARE(changes.count(), 0);
 
-        QVERIFY(exposer_->addPassword(QString::fromUtf8("näme"), QString::fromUtf8("pässwörd")));
-        QVERIFY(exposer_->addPassword("no password", ""));
-        QVERIFY(exposer_->addPassword("R", "r"));
-        exposer_->setLastIndex(-3);
+        QVERIFY(exposer_.addPassword(QString::fromUtf8("näme"), QString::fromUtf8("pässwörd")));
+        QVERIFY(exposer_.addPassword("no password", ""));
+        QVERIFY(exposer_.addPassword("R", "r"));
+        exposer_.setLastIndex(-3);
         QCOMPARE(storedText(),
                  QByteArray("-3\nn\xc3\xa4me\np\xc3\xa4ssw\xc3\xb6rd\nno password\n\nR\nr\n"));
 
         QFile::remove(storePath());
-        exposer_->removePassword(7); // saves all the same
+        exposer_.removePassword(7); // saves all the same
         QVERIFY(QFile::exists(storePath()));
-        exposer_->removePassword(1);
+        exposer_.removePassword(1);
         QCOMPARE(storedText(), QByteArray("-3\nn\xc3\xa4me\np\xc3\xa4ssw\xc3\xb6rd\nR\nr\n"));
         QCOMPARE(changes.count(), 5);
     }
@@ -161,11 +156,11 @@ private slots:
         // The index is read up to its first other character, a value up to a zero byte.
         QVERIFY(
             testing::writeFile(storePath(), qCompress(QByteArray("7x\nA\0junk\np\nQ\nq\n", 16))));
-        QSignalSpy counts(exposer_->passwordModel(), &PasswordModel::countChanged);
-        exposer_->load();
+        QSignalSpy counts(exposer_.passwordModel(), &PasswordModel::countChanged);
+        exposer_.load();
 
-        QCOMPARE(exposer_->lastIndex(), 7);
-        QCOMPARE(entries(exposer_->passwordModel()), QString("Ap Qq"));
+        QCOMPARE(exposer_.lastIndex(), 7);
+        QCOMPARE(entries(exposer_.passwordModel()), QString("Ap Qq"));
         QCOMPARE(counts.count(), 1);
     }
 
@@ -174,20 +169,20 @@ private slots:
         QVERIFY(testing::writeFile(storePath(), truncated));
         QVERIFY(::chmod(QFile::encodeName(storePath()).constData(), 0644) == 0);
 
-        exposer_->load();
-        QCOMPARE(exposer_->passwordModel()->count(), 0);
+        exposer_.load();
+        QCOMPARE(exposer_.passwordModel()->count(), 0);
         QCOMPARE(testing::readFile(storePath()), truncated);
 
         // Loading again changes nothing; the first save moves the old bytes aside.
-        exposer_->load();
+        exposer_.load();
         QVERIFY(!QFile::exists(storePath() + ".bad"));
-        QVERIFY(exposer_->addPassword("P", "p"));
+        QVERIFY(exposer_.addPassword("P", "p"));
         QCOMPARE(testing::readFile(storePath() + ".bad"), truncated);
         QCOMPARE(modeOf(storePath() + ".bad"), 0600);
         QCOMPARE(storedText(), QByteArray("0\nP\np\n"));
 
         // Later saves leave the kept copy alone.
-        QVERIFY(exposer_->addPassword("Q", "q"));
+        QVERIFY(exposer_.addPassword("Q", "q"));
         QCOMPARE(testing::readFile(storePath() + ".bad"), truncated);
         QCOMPARE(storedText(), QByteArray("0\nP\np\nQ\nq\n"));
     }
@@ -206,22 +201,22 @@ private slots:
         QFETCH(int, to);
         QFETCH(QString, order);
         for (const char* name : {"P", "Q", "R"})
-            QVERIFY(exposer_->addPassword(name, QString(name).toLower()));
+            QVERIFY(exposer_.addPassword(name, QString(name).toLower()));
         // Checks every move notification against the rows the model really holds.
-        QAbstractItemModelTester tester(exposer_->passwordModel(),
+        QAbstractItemModelTester tester(exposer_.passwordModel(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QSignalSpy changes(exposer_.get(), &UserDataExposer::passwordsChanged);
-        QSignalSpy moves(exposer_->passwordModel(), &QAbstractItemModel::rowsMoved);
+        QSignalSpy changes(&exposer_, &UserDataExposer::passwordsChanged);
+        QSignalSpy moves(exposer_.passwordModel(), &QAbstractItemModel::rowsMoved);
         QFile::remove(storePath());
 
-        exposer_->movePassword(from, to);
-        QCOMPARE(entries(exposer_->passwordModel()), order);
+        exposer_.movePassword(from, to);
+        QCOMPARE(entries(exposer_.passwordModel()), order);
         // Every exposer presents the store's one list.
         QCOMPARE(entries(UserDataExposer().passwordModel()), order);
         QCOMPARE(moves.count(), order == "Pp Qq Rr" ? 0 : 1);
         QCOMPARE(changes.count(), 1);
-        QCOMPARE(exposer_->passwordModel()->data(exposer_->passwordModel()->index(1),
-                                                 PasswordModel::IndexRole),
+        QCOMPARE(exposer_.passwordModel()->data(exposer_.passwordModel()->index(1),
+                                                PasswordModel::IndexRole),
                  QVariant(1));
 
         // As after a restart: a fresh exposer reads the file.

@@ -61,8 +61,6 @@ private slots:
     void buildsAChooserForSeveralFolders() {
         QWidget parent;
         std::unique_ptr<QFileDialog> dialog(createDirectoriesDialog(&parent, "Pick"));
-        QCOMPARE(dialog->fileMode(), QFileDialog::Directory);
-        QVERIFY(dialog->testOption(QFileDialog::ShowDirsOnly));
         // Qt's own dialog: the desktop's would let the user pick one folder only.
         auto* list = dialog->findChild<QListView*>("listView");
         auto* tree = dialog->findChild<QTreeView*>();

@@ -78,22 +78,20 @@ FileSizeLimit::~FileSizeLimit() {
 }
 
 namespace {
-const std::pair<const char*, const char*> homeFolders[] = {{"HOME", ""},
-                                                           {"XDG_CONFIG_HOME", "/.config"},
-                                                           {"XDG_DATA_HOME", "/.local/share"},
-                                                           {"XDG_CACHE_HOME", "/.cache"}};
+const char* const homeVariables[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"};
+const char* const homeFolders[] = {"", "/.config", "/.local/share", "/.cache"};
 } // namespace
 
 TemporaryHome::TemporaryHome() : saved_(QProcessEnvironment::systemEnvironment()) {
     QDir().mkpath(dir_.path() + "/Documents");
-    for (const auto& [name, folder] : homeFolders) {
-        QDir().mkpath(dir_.path() + folder);
-        qputenv(name, (dir_.path() + folder).toUtf8());
+    for (int i = 0; i < 4; ++i) {
+        QDir().mkpath(dir_.path() + homeFolders[i]);
+        qputenv(homeVariables[i], (dir_.path() + homeFolders[i]).toUtf8());
     }
 }
 
 TemporaryHome::~TemporaryHome() {
-    for (const auto& [name, folder] : homeFolders) {
+    for (const char* name : homeVariables) {
         if (saved_.contains(name))
             qputenv(name, saved_.value(name).toUtf8());
         else
