@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QSemaphore>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 

@@ -171,9 +171,8 @@ private slots:
         const bool pack = request == PackPaths;
         QCOMPARE(journal.events.filter(QRegularExpression("(Succeeded|Failed)=")).size(), 1);
         QCOMPARE(journal.events.mid(journal.events.size() - 3),
-                 QStringList(
-                     {QString(pack ? "status=Pack failed: " : "status=Extract failed: ") + message,
-                      QString(pack ? "packFailed=" : "extractFailed=") + message, "running=0"}));
+                 QStringList({(pack ? "status=Pack failed: " : "status=Extract failed: ") + message,
+                              (pack ? "packFailed=" : "extractFailed=") + message, "running=0"}));
         if (request == ExtractBatch)
             QVERIFY(QFile::exists(path("x/one/notes.txt")));
     }

@@ -11,7 +11,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtTest>
 #include <memory>
@@ -245,7 +244,6 @@ private slots:
         QSignalSpy duplicates(&index, &LibraryIndex::duplicateDetected);
 
         const QString id = index.importArchive(first);
-        QVERIFY(!id.isEmpty());
         QCOMPARE(roleOf(index, 0, LibraryIndex::PathRole).toString(),
                  documents() + "/Coffret/a.cfr");
         QVERIFY(QFileInfo::exists(first));
