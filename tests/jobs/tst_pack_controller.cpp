@@ -236,6 +236,7 @@ private slots:
     }
 
     void answersFormatQueries() {
+        QCOMPARE(controller_->archiveKind("a.CFR"), QString("cfr")); // the name QML shows
         QVERIFY(controller_->formatCanEncrypt("a.CFR") &&
                 controller_->formatRequiresPassword("a.CFR"));
         QCOMPARE(controller_->formatCaps("a.tgz"), cfr::CapPack | cfr::CapExtract); // no encryption

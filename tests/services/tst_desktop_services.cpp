@@ -113,6 +113,8 @@ private slots:
         model.removeRows({0, 2, 1});
         QCOMPARE(model.count(), 2);
         QCOMPARE(roleOf(model, 0, "fileName").toString(), QString("c"));
+        QCOMPARE(roleOf(model, 0, "fileSize").toString(), QString("1 B"));
+        QCOMPARE(roleOf(model, 0, "fileKind").toString(), QString("File")); // no suffix to show
         QCOMPARE(model.getAllFileInfos().at(0).fileName(), QString("c"));
         QCOMPARE(removed.count(), 3);
         for (int i = 0; i < 3; ++i)

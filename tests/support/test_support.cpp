@@ -16,15 +16,13 @@ ToolRun runTool(const QString& program, const QStringList& args, const QString& 
     process.setWorkingDirectory(workDir); // none: this process's own
     process.start(program, args);
     process.closeWriteChannel();
-    ToolRun run;
     if (!process.waitForFinished(120000)) { // also false when it never started
         process.kill();
         process.waitForFinished();
-        return run;
+        return {};
     }
-    run.out = process.readAll();
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    return run;
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAll()};
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes) {
@@ -51,8 +49,7 @@ QStringList treeListing(const QString& root) {
     QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        it.next();
-        QString relative = base.relativeFilePath(it.filePath());
+        QString relative = base.relativeFilePath(it.next());
         if (it.fileInfo().isDir() && !it.fileInfo().isSymLink())
             relative += '/';
         entries << relative;
