@@ -153,13 +153,8 @@ private:
 };
 
 // Where the desktop window's controls are: fixed sizes of an 860 x 520 window.
-const QPoint firstVaultRow(300, 72);
-const QPoint importButton(808, 493);
-const QPoint packTab(150, 22);
-const QPoint filesButton(92, 489);
-const QPoint packButton(804, 489);
-const QPoint menuButton(28, 493);
-const QPoint unlockButton(430, 348);
+const QPoint firstVaultRow(300, 72), importButton(808, 493), packTab(150, 22), filesButton(92, 489),
+    packButton(804, 489), menuButton(28, 493), unlockButton(430, 348);
 
 } // namespace
 
@@ -349,9 +344,9 @@ void ProgramTest::desktopImportUnlockPackAndRestart() {
         QTRY_VERIFY_WITH_TIMEOUT(!x_.isShown(dialog), 30000);
     };
     auto opened = [&] {
-        QStringList lines = QString::fromUtf8(testing::readFile(dir + "/opened.log")).split('\n');
-        lines.removeAll(QString());
-        return lines.replaceInStrings(QRegularExpression("^file://"), QString());
+        return QString::fromUtf8(testing::readFile(dir + "/opened.log"))
+            .split('\n', Qt::SkipEmptyParts)
+            .replaceInStrings(QRegularExpression("^file://"), QString());
     };
 
     QProcess first;

@@ -59,10 +59,7 @@ public:
     // entering the window, and with `andDrop` the drop.
     Q_INVOKABLE void drag(QQuickWindow* window, const QStringList& urls, bool andDrop) {
         QMimeData data;
-        QList<QUrl> list;
-        for (const QString& url : urls)
-            list.append(QUrl(url, QUrl::TolerantMode));
-        data.setUrls(list);
+        data.setUrls(QUrl::fromStringList(urls, QUrl::TolerantMode));
         const QPoint middle(window->width() / 2, window->height() / 2);
         QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(window, &enter);

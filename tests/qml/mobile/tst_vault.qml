@@ -236,7 +236,6 @@ TestCase {
         sheet.openWith([TestHelper.home + "/in/docs"]);
         mouseClick(item("packUseSaved"));
         var picker = item("packPicker");
-        verify(UserData.passwordModel.count > 0);
         tryVerify(function () { return picker.opened; });
         var fewRows = picker.height;
         verify(fewRows > 0 && fewRows < app.height * 0.7, fewRows);
