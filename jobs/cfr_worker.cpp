@@ -60,12 +60,12 @@ int CfrWorker::runSingle() {
 }
 
 void CfrWorker::runBatch() {
-    batchTotal = job_.sources.size();
+    batchTotal_ = job_.sources.size();
     QStringList failedNames;
-    for (int i = 0; i < batchTotal; ++i) {
+    for (int i = 0; i < batchTotal_; ++i) {
         if (cancelRequested())
             return;
-        batchIndex = i;
+        batchIndex_ = i;
         const QString& source = job_.sources.at(i);
         const QString target = job_.subfolders ? freshSubfolder(source) : job_.dest;
         const int result = cfr::extract(source.toUtf8().constData(), target.toUtf8().constData(),
@@ -81,7 +81,7 @@ void CfrWorker::runBatch() {
         emit succeeded(job_.dest);
     else
         fail(tr("%1 of %2 archive(s) failed: %3")
-                 .arg(QString::number(failedNames.size()), QString::number(batchTotal),
+                 .arg(QString::number(failedNames.size()), QString::number(batchTotal_),
                       failedNames.join(QStringLiteral(", "))));
 }
 
@@ -93,8 +93,8 @@ QString CfrWorker::freshSubfolder(const QString& archive) {
         name = QStringLiteral("extracted");
     const QString target =
         freePath(QDir(job_.dest).filePath(name), QString(),
-                 [this](const QString& path) { return usedFolders.contains(path); });
-    usedFolders.insert(target);
+                 [this](const QString& path) { return usedFolders_.contains(path); });
+    usedFolders_.insert(target);
     // A folder that cannot be made shows up as this archive's failure.
     QDir().mkpath(target);
     return target;
@@ -157,7 +157,7 @@ void CfrWorker::workerProgress(void* context, double fraction) {
 
 void CfrWorker::batchProgress(void* context, double fraction) {
     auto* worker = static_cast<CfrWorker*>(context);
-    emit worker->progress((worker->batchIndex + fraction) / std::max(worker->batchTotal, 1));
+    emit worker->progress((worker->batchIndex_ + fraction) / std::max(worker->batchTotal_, 1));
 }
 
 int CfrWorker::cancelCheck(void* context) {

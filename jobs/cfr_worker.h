@@ -48,8 +48,8 @@ private:
     static int cancelCheck(void* context);
 
     const ArchiveJob job_;
-    int batchIndex = 0;
-    int batchTotal = 0;
-    QSet<QString> usedFolders;
+    int batchIndex_ = 0;
+    int batchTotal_ = 0;
+    QSet<QString> usedFolders_;
     std::atomic<bool> cancelRequested_{false};
 };

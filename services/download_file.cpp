@@ -3,25 +3,25 @@
 #include <QDir>
 #include <QFileInfo>
 
-DownloadFile::DownloadFile(const QString& path) : file(path) {}
+DownloadFile::DownloadFile(const QString& path) : file_(path) {}
 
 bool DownloadFile::open() {
-    QDir().mkpath(QFileInfo(file.fileName()).absolutePath());
-    return file.open(QIODevice::WriteOnly);
+    QDir().mkpath(QFileInfo(file_.fileName()).absolutePath());
+    return file_.open(QIODevice::WriteOnly);
 }
 
 bool DownloadFile::append(const QByteArray& bytes) {
-    hash.addData(bytes);
-    return file.write(bytes) == bytes.size();
+    hash_.addData(bytes);
+    return file_.write(bytes) == bytes.size();
 }
 
 bool DownloadFile::keep() {
-    return file.commit();
+    return file_.commit();
 }
 
 void DownloadFile::discard() {
     // A commit after cancelWriting() only closes and deletes the unfinished copy.
-    file.cancelWriting();
-    if (file.isOpen())
-        file.commit();
+    file_.cancelWriting();
+    if (file_.isOpen())
+        file_.commit();
 }

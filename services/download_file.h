@@ -19,10 +19,10 @@ public:
     // Throws away what was written; an earlier file of the same name stays as it was.
     void discard();
 
-    QString errorString() const { return file.errorString(); }
-    QString sha256Hex() const { return QString::fromLatin1(hash.result().toHex()); }
+    QString errorString() const { return file_.errorString(); }
+    QString sha256Hex() const { return QString::fromLatin1(hash_.result().toHex()); }
 
 private:
-    QSaveFile file;
-    QCryptographicHash hash{QCryptographicHash::Sha256};
+    QSaveFile file_;
+    QCryptographicHash hash_{QCryptographicHash::Sha256};
 };

@@ -8,13 +8,13 @@
 FileModel::FileModel(QObject* parent) : QAbstractListModel(parent) {}
 
 int FileModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : entries.size();
+    return parent.isValid() ? 0 : entries_.size();
 }
 
 QVariant FileModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() < 0 || index.row() >= entries.size())
+    if (!index.isValid() || index.row() < 0 || index.row() >= entries_.size())
         return {};
-    const Entry& entry = entries.at(index.row());
+    const Entry& entry = entries_.at(index.row());
     switch (role) {
     case FileNameRole:
         return entry.fileName;
@@ -75,18 +75,18 @@ void FileModel::addDirectory(const QString& dirPath) {
 }
 
 void FileModel::append(const Entry& entry) {
-    const int row = entries.size();
+    const int row = entries_.size();
     beginInsertRows(QModelIndex(), row, row);
-    entries.append(entry);
+    entries_.append(entry);
     endInsertRows();
     emit countChanged();
 }
 
 void FileModel::removeRow(int row) {
-    if (row < 0 || row >= entries.size())
+    if (row < 0 || row >= entries_.size())
         return;
     beginRemoveRows(QModelIndex(), row, row);
-    entries.remove(row);
+    entries_.remove(row);
     endRemoveRows();
     emit countChanged();
 }
@@ -103,19 +103,19 @@ void FileModel::removeRows(const QList<int>& rows) {
 
 void FileModel::clear() {
     beginResetModel();
-    entries.clear();
+    entries_.clear();
     endResetModel();
     emit countChanged();
 }
 
 QFileInfo FileModel::getFileInfo(int index) const {
-    return index >= 0 && index < entries.size() ? entries.at(index).info : QFileInfo();
+    return index >= 0 && index < entries_.size() ? entries_.at(index).info : QFileInfo();
 }
 
 QVector<QFileInfo> FileModel::getAllFileInfos() const {
     QVector<QFileInfo> infos;
-    infos.reserve(entries.size());
-    for (const Entry& entry : entries)
+    infos.reserve(entries_.size());
+    for (const Entry& entry : entries_)
         infos.append(entry.info);
     return infos;
 }

@@ -25,7 +25,7 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
-    int count() const { return entries.size(); }
+    int count() const { return entries_.size(); }
 
     Q_INVOKABLE void addFile(const QString& filePath);
     Q_INVOKABLE void addDirectory(const QString& dirPath);
@@ -51,5 +51,5 @@ private:
 
     void append(const Entry& entry);
 
-    QVector<Entry> entries;
+    QVector<Entry> entries_;
 };

@@ -17,14 +17,14 @@ void FilePicker::pickArchive() {
 
 QString FilePicker::takePendingFile() {
     QString path;
-    path.swap(pending);
+    path.swap(pending_);
     return path;
 }
 
 void FilePicker::receiveFile(const QString& path) {
     if (path.isEmpty())
         return;
-    pending = path;
+    pending_ = path;
     emit fileReceived(path);
 }
 

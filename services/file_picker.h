@@ -27,5 +27,5 @@ signals:
 private:
     void answer(const QStringList& paths);
 
-    QString pending;
+    QString pending_;
 };

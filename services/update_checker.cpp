@@ -47,27 +47,27 @@ QString downloadFolder() {
 } // namespace
 
 UpdateChecker::UpdateChecker(QObject* parent)
-    : QObject(parent), network(new QNetworkAccessManager(this)),
-      serverAddress(QStringLiteral(COFFRET_UPDATE_BASE_URL)) {}
+    : QObject(parent), network_(new QNetworkAccessManager(this)),
+      serverAddress_(QStringLiteral(COFFRET_UPDATE_BASE_URL)) {}
 
 UpdateChecker::~UpdateChecker() {
     // A download cut short by the program's end leaves no partial installer behind.
-    if (downloadReply) {
-        downloadReply->disconnect(this);
-        downloadReply->abort();
-        downloadFile->discard();
+    if (downloadReply_) {
+        downloadReply_->disconnect(this);
+        downloadReply_->abort();
+        downloadFile_->discard();
     }
 }
 
 void UpdateChecker::setServerAddress(const QUrl& address) {
     const bool wasEnabled = isEnabled();
-    serverAddress = address;
+    serverAddress_ = address;
     if (isEnabled() != wasEnabled)
         emit enabledChanged();
 }
 
 QUrl UpdateChecker::manifestUrl() const {
-    QUrl url = serverAddress;
+    QUrl url = serverAddress_;
     QString base = url.path();
     while (base.endsWith(QLatin1Char('/')))
         base.chop(1);
@@ -77,7 +77,7 @@ QUrl UpdateChecker::manifestUrl() const {
 
 void UpdateChecker::updateBusy() {
     // Busy while either request runs; the first to finish does not end the other.
-    const bool running = manifestReply || downloadReply;
+    const bool running = manifestReply_ || downloadReply_;
     if (running == busy_)
         return;
     busy_ = running;
@@ -98,8 +98,8 @@ void UpdateChecker::check(bool userInitiated) {
     QNetworkRequest request = requestFor(manifestUrl());
     request.setHeader(QNetworkRequest::UserAgentHeader,
                       QStringLiteral("Coffret/") + QLatin1String(runningVersion));
-    QNetworkReply* reply = network->get(request);
-    manifestReply = reply;
+    QNetworkReply* reply = network_->get(request);
+    manifestReply_ = reply;
     updateBusy();
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, userInitiated] { onManifestFinished(reply, userInitiated); });
@@ -107,7 +107,7 @@ void UpdateChecker::check(bool userInitiated) {
 
 void UpdateChecker::onManifestFinished(QNetworkReply* reply, bool userInitiated) {
     reply->deleteLater();
-    manifestReply = nullptr;
+    manifestReply_ = nullptr;
     updateBusy();
 
     if (reply->error() != QNetworkReply::NoError) {
@@ -125,7 +125,7 @@ void UpdateChecker::onManifestFinished(QNetworkReply* reply, bool userInitiated)
         return;
     }
     const UpdateOffer& offer = reading.offer;
-    lastOffer = offer;
+    lastOffer_ = offer;
     if (!offer.version.isEmpty() &&
         compareVersions(offer.version, QLatin1String(runningVersion)) > 0 && offer.available &&
         !offer.url.isEmpty()) {
@@ -136,20 +136,20 @@ void UpdateChecker::onManifestFinished(QNetworkReply* reply, bool userInitiated)
 }
 
 void UpdateChecker::downloadAndInstall(const QString& url) {
-    if (downloadReply)
+    if (downloadReply_)
         return;
-    downloadPath = QDir(downloadFolder()).filePath(downloadName(url));
-    auto file = std::make_unique<DownloadFile>(downloadPath);
+    downloadPath_ = QDir(downloadFolder()).filePath(downloadName(url));
+    auto file = std::make_unique<DownloadFile>(downloadPath_);
     if (!file->open()) {
-        emit downloadFailed(tr("Cannot write to %1: %2").arg(downloadPath, file->errorString()));
+        emit downloadFailed(tr("Cannot write to %1: %2").arg(downloadPath_, file->errorString()));
         return;
     }
-    downloadFile = std::move(file);
-    downloadUrl = url;
-    writeError.clear();
+    downloadFile_ = std::move(file);
+    downloadUrl_ = url;
+    writeError_.clear();
 
-    QNetworkReply* reply = network->get(requestFor(QUrl(url)));
-    downloadReply = reply;
+    QNetworkReply* reply = network_->get(requestFor(QUrl(url)));
+    downloadReply_ = reply;
     updateBusy();
     connect(reply, &QNetworkReply::downloadProgress, this, &UpdateChecker::downloadProgress);
     connect(reply, &QNetworkReply::readyRead, this, &UpdateChecker::onDownloadReadyRead);
@@ -157,40 +157,40 @@ void UpdateChecker::downloadAndInstall(const QString& url) {
 }
 
 void UpdateChecker::onDownloadReadyRead() {
-    if (!downloadFile->append(downloadReply->readAll())) {
-        writeError = downloadFile->errorString();
-        downloadReply->abort(); // finishes the download at once
+    if (!downloadFile_->append(downloadReply_->readAll())) {
+        writeError_ = downloadFile_->errorString();
+        downloadReply_->abort(); // finishes the download at once
     }
 }
 
 void UpdateChecker::onDownloadFinished() {
-    QNetworkReply* reply = downloadReply;
-    downloadReply = nullptr;
+    QNetworkReply* reply = downloadReply_;
+    downloadReply_ = nullptr;
     reply->deleteLater();
     updateBusy();
 
-    const bool received = reply->error() == QNetworkReply::NoError && writeError.isEmpty();
-    if (received && !downloadFile->append(reply->readAll()))
-        writeError = downloadFile->errorString();
-    const std::unique_ptr<DownloadFile> file = std::move(downloadFile);
+    const bool received = reply->error() == QNetworkReply::NoError && writeError_.isEmpty();
+    if (received && !downloadFile_->append(reply->readAll()))
+        writeError_ = downloadFile_->errorString();
+    const std::unique_ptr<DownloadFile> file = std::move(downloadFile_);
 
     // The file takes its place under downloadPath only once every check has passed.
     QString failure;
-    if (!writeError.isEmpty())
-        failure = tr("Cannot write to %1: %2").arg(downloadPath, writeError);
+    if (!writeError_.isEmpty())
+        failure = tr("Cannot write to %1: %2").arg(downloadPath_, writeError_);
     else if (!received)
         failure = reply->errorString();
-    else if (lastOffer.hasSha256 && lastOffer.url == downloadUrl &&
-             file->sha256Hex() != lastOffer.sha256)
+    else if (lastOffer_.hasSha256 && lastOffer_.url == downloadUrl_ &&
+             file->sha256Hex() != lastOffer_.sha256)
         failure = tr("The downloaded file does not match its published checksum");
     else if (!file->keep())
-        failure = tr("Cannot write to %1: %2").arg(downloadPath, file->errorString());
+        failure = tr("Cannot write to %1: %2").arg(downloadPath_, file->errorString());
 
     if (!failure.isEmpty()) {
         file->discard();
         emit downloadFailed(failure);
         return;
     }
-    emit downloadFinished(downloadPath);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(downloadPath));
+    emit downloadFinished(downloadPath_);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(downloadPath_));
 }

@@ -26,7 +26,7 @@ public:
     ~UpdateChecker() override;
 
     bool busy() const { return busy_; }
-    bool isEnabled() const { return !serverAddress.host().isEmpty(); }
+    bool isEnabled() const { return !serverAddress_.host().isEmpty(); }
 
     // The server asked for the manifest; the manifest's path on it is always the same. Set
     // at build time (none by default), changed here by tests and mirrors.
@@ -54,14 +54,14 @@ private:
     void onDownloadFinished();
     void updateBusy();
 
-    QNetworkAccessManager* network;
-    QUrl serverAddress;
-    QPointer<QNetworkReply> manifestReply;
-    QPointer<QNetworkReply> downloadReply;
-    std::unique_ptr<DownloadFile> downloadFile;
-    QString downloadPath;
-    QString downloadUrl;
-    QString writeError;
-    UpdateOffer lastOffer;
+    QNetworkAccessManager* network_;
+    QUrl serverAddress_;
+    QPointer<QNetworkReply> manifestReply_;
+    QPointer<QNetworkReply> downloadReply_;
+    std::unique_ptr<DownloadFile> downloadFile_;
+    QString downloadPath_;
+    QString downloadUrl_;
+    QString writeError_;
+    UpdateOffer lastOffer_;
     bool busy_ = false;
 };
