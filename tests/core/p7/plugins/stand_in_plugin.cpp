@@ -78,14 +78,16 @@ public:
             Ref<ISequentialInStream<L>> in;
             if (callback->GetUpdateItemInfo(i, &newData, &newProps, &inArchive) != S_OK ||
                 callback->GetProperty(i, kpidPath, &path) != S_OK || path.vt != VT_BSTR ||
-                callback->GetStream(i, in.receive()) != S_OK || !in)
+                callback->GetStream(i, in.receive()) != S_OK)
                 return E_FAIL;
+            const std::string name = takeBstr(path.bstrVal);
             std::string data;
             char buffer[4096];
-            for (std::uint32_t got = 1; got > 0; data.append(buffer, got))
+            for (std::uint32_t got = 1; in && got > 0; data.append(buffer, got))
                 if (in->Read(buffer, sizeof buffer, &got) != S_OK)
                     return E_FAIL;
-            out += field(takeBstr(path.bstrVal)) + field(data);
+            if (in) // a folder has no stream; its files' names bring it back
+                out += field(name) + field(data);
             const std::uint64_t done = i + 1;
             if (callback->SetOperationResult(0) != S_OK || callback->SetCompleted(&done) != S_OK)
                 return E_ABORT;
