@@ -64,7 +64,9 @@ private slots:
         QCOMPARE(treeDifference(source_, out), QString());
     }
 
-    // Solid, names encrypted: every layer the 7z tool adds by default and by choice.
+    // Solid, names encrypted: every layer the 7z tool adds by default and by choice. A file that
+    // then cannot be created (a non-empty folder stands in its way) is the disk's fault: telling
+    // the user the password was wrong would send them looking in the wrong place.
     void extractsWhat7zWrites() {
         QTemporaryDir work;
         const QString archive = work.filePath("made by 7z.7z");
@@ -76,18 +78,8 @@ private slots:
         QCOMPARE(extractTo(archive, work.filePath("out"), kPassword, &job), int(cfr::Ok));
         QCOMPARE(job.last(), 1.0);
         QCOMPARE(treeDifference(source_, work.filePath("out")), QString());
-    }
-
-    // A file that cannot be created (a non-empty folder stands in its way) is the disk's fault:
-    // telling the user the password was wrong would send them looking in the wrong place.
-    void unwritableTargetIsAFailureNotAPassword() {
-        QTemporaryDir work;
-        const QString archive = work.filePath("locked.7z");
-        QCOMPARE(runTool("7z", {"a", archive, "top file.txt", "-p" + kPassword}, source_).exitCode,
-                 0);
-        QVERIFY(testing::writeFile(work.filePath("out/top file.txt/blocker"), "in the way"));
-        QCOMPARE(extractTo(archive, work.filePath("out"), kPassword), int(cfr::Failed));
-        QCOMPARE(extractTo(archive, work.filePath("fresh"), kPassword), int(cfr::Ok));
+        QVERIFY(testing::writeFile(work.filePath("blocked/top file.txt/blocker"), "in the way"));
+        QCOMPARE(extractTo(archive, work.filePath("blocked"), kPassword), int(cfr::Failed));
     }
 
     // Packing a folder again into the archive it already holds replaces it, never stores it.

@@ -230,13 +230,11 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("third");
-        const auto row = [](const char* path, const char* first, const char* third) {
-            QTest::newRow(path) << path << first << third;
-        };
-        row("a.r05", "a.rar", "a.r01");
-        row("A.RAR", "A.RAR", "A.R01");
-        row("a.s00", "a.rar", "a.r01"); // past r99
-        row("v1.2.part2.rar", "v1.2.part1.rar", "v1.2.part3.rar");
+        // a.s00 comes after a.r99.
+        for (const QString row : {"a.r05 a.rar a.r01", "A.RAR A.RAR A.R01", "a.s00 a.rar a.r01",
+                                  "v1.2.part2.rar v1.2.part1.rar v1.2.part3.rar"})
+            QTest::newRow(qPrintable(row))
+                << row.section(' ', 0, 0) << row.section(' ', 1, 1) << row.section(' ', 2);
     }
 
     void volumeNames() {

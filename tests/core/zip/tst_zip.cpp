@@ -4,6 +4,7 @@
 #include "cfr.h"
 #include "core_test_util.h"
 #include "test_support.h"
+#include "zip/zip_backend.h"
 
 #include <QDir>
 #include <QFile>
@@ -82,7 +83,10 @@ private slots:
         QVERIFY(QFile::link(scratch.path("docs"), scratch.path("docs/back")));
         const QString dest = scratch.path("docs/docs.zip");
         QVERIFY(testing::writeFile(dest, "an earlier archive"));
-        QCOMPARE(packPaths({scratch.path("docs")}, dest), int(cfr::Ok));
+        // No sink at all: the backends are also called without one.
+        QCOMPARE(
+            cfr::zipPack({scratch.path("docs").toStdString()}, dest.toStdString(), "", nullptr),
+            int(cfr::Ok));
         QCOMPARE(unzipNames(dest), QStringList({"docs/back/", "docs/x.txt"}));
     }
 
