@@ -1,7 +1,7 @@
 // The tar family and RAR through libarchive. The writer: entries and their attributes, input
-// naming, failures. The reader: links, progress, failures, RAR sets and samples. Every kind
-// both ways: what we write is read by bsdtar, GNU tar and the compressors, what they write is
-// extracted by us, all byte for byte.
+// naming, failures. The reader: links, progress, failures, RAR sets. Every kind both ways: what
+// we write is read by GNU tar, the 7z tool and the compressors, what they write is extracted
+// by us, all byte for byte.
 #include "core_test_util.h"
 #include "rar/rar_volumes.h"
 #include "tar/tar_backend.h"
