@@ -14,10 +14,6 @@
 
 namespace coretest {
 
-RawEntry link(const QByteArray& name, const QByteArray& target, bool hard) {
-    return RawEntry{name, {}, hard ? 0100000 : 0120000, target, hard};
-}
-
 bool writeTar(const QString& path, const std::vector<RawEntry>& entries, const char* filter) {
     std::unique_ptr<archive, int (*)(archive*)> writer(archive_write_new(), archive_write_free);
     archive_write_set_format_pax_restricted(writer.get());
@@ -61,10 +57,6 @@ QStringList listEntries(const QString& path) {
                        .arg(qlonglong(archive_entry_mtime(entry)));
     }
     return entries;
-}
-
-cfr::ProgressSink ProgressLog::sink() {
-    return cfr::ProgressSink{record, this, cancel};
 }
 
 void ProgressLog::record(void* context, double fraction) {
@@ -113,21 +105,15 @@ QString treeDifference(const QString& expected, const QString& actual) {
     return QString();
 }
 
-namespace {
-QByteArray passwordBytes(const QString& password) {
-    return password.isNull() ? QByteArray() : password.toUtf8();
-}
-} // namespace
-
 int packPaths(const QStringList& inputs, const QString& dest, const QString& password,
               ProgressLog* log) {
-    std::vector<QByteArray> utf8;
+    std::vector<std::string> utf8;
     for (const QString& input : inputs)
-        utf8.push_back(input.toUtf8());
+        utf8.push_back(input.toStdString());
     std::vector<const char*> pointers;
-    for (const QByteArray& bytes : utf8)
-        pointers.push_back(bytes.constData());
-    const QByteArray pw = passwordBytes(password);
+    for (const std::string& path : utf8)
+        pointers.push_back(path.c_str());
+    const QByteArray pw = password.toUtf8();
     return cfr::pack(pointers.data(), int(pointers.size()), dest.toUtf8().constData(),
                      password.isNull() ? nullptr : pw.constData(),
                      log ? ProgressLog::record : nullptr, log, log ? ProgressLog::cancel : nullptr);
@@ -135,7 +121,7 @@ int packPaths(const QStringList& inputs, const QString& dest, const QString& pas
 
 int extractTo(const QString& archive, const QString& dest, const QString& password,
               ProgressLog* log) {
-    const QByteArray pw = passwordBytes(password);
+    const QByteArray pw = password.toUtf8();
     return cfr::extract(archive.toUtf8().constData(), dest.toUtf8().constData(),
                         password.isNull() ? nullptr : pw.constData(),
                         log ? ProgressLog::record : nullptr, log,
@@ -149,13 +135,6 @@ QStringList unzipNames(const QString& archive) {
     QStringList names = QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts);
     names.sort();
     return names;
-}
-
-std::vector<std::string> utf8Paths(const QStringList& paths) {
-    std::vector<std::string> out;
-    for (const QString& p : paths)
-        out.push_back(p.toStdString());
-    return out;
 }
 
 Scratch::Scratch() : savedTmpDir_(qgetenv("TMPDIR")) {

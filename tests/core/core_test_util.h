@@ -20,14 +20,14 @@ struct RawEntry {
     RawEntry(const QByteArray& name, const QByteArray& data = {}, int type = 0100000,
              const QByteArray& linkName = {}, bool hardLink = false)
         : name(name), data(data), type(type), linkName(linkName), hardLink(hardLink) {}
-    QByteArray name;
-    QByteArray data;
+    QByteArray name, data;
     int type;
     QByteArray linkName; // target of a hard link (or of a symbolic link)
     bool hardLink;
 };
-
-RawEntry link(const QByteArray& name, const QByteArray& target, bool hard);
+inline RawEntry link(const QByteArray& name, const QByteArray& target, bool hard) {
+    return RawEntry{name, {}, hard ? 0100000 : 0120000, target, hard};
+}
 
 // Writes a pax tar (compressed by the named filter, if any) holding exactly these entries, names as
 // given: the way to get hostile names into an archive.
@@ -49,7 +49,6 @@ struct ProgressLog {
     std::function<bool()> stopWhen;
     bool nonDecreasing() const;
     double last() const { return fractions.empty() ? -1.0 : fractions.back(); } // -1: none
-    cfr::ProgressSink sink();
     static void record(void* context, double fraction);
     static int cancel(void* context);
 };
@@ -66,7 +65,6 @@ int packPaths(const QStringList& inputs, const QString& dest, const QString& pas
               ProgressLog* log = nullptr);
 int extractTo(const QString& archive, const QString& dest, const QString& password = QString(),
               ProgressLog* log = nullptr);
-std::vector<std::string> utf8Paths(const QStringList& paths);
 
 // A fresh folder per test, with TMPDIR pointing at its "tmp" child so that anything the
 // engine leaves behind there can be seen.

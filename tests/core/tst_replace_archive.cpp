@@ -70,8 +70,8 @@ private slots:
         QTest::addColumn<QString>("suffix");
         QTest::addColumn<QString>("password");
         QTest::addColumn<int>("way");
-        const QStringList writers = {".tar",       ".tar.xz", ".gz",         ".7z",
-                                     ".7z secret", ".zip",    ".zip secret", ".cfr secret"};
+        // One row per writer: compression filters and zip encryption take the same paths.
+        const QStringList writers = {".tar", ".gz", ".7z secret", ".zip", ".cfr secret"};
         const char* ways[] = {"replaced", "missing input", "full disk", "cancelled", "killed"};
         for (const QString& writer : writers)
             for (int way = Replaced; way <= Killed; ++way)

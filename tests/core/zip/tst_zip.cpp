@@ -1,11 +1,10 @@
 // Zips and .cfr packages written by us, checked with unzip and 7z; zips of other tools and
 // makers (legacy code pages, methods libzip lacks, self-extractor stubs, odd flags) read by us.
 // Damaged, renamed and wrongly unlocked ones are rows of the hostile-archive tables.
-#include "zip/zip_backend.h"
-
 #include "cfr.h"
 #include "core_test_util.h"
 #include "test_support.h"
+#include "zip/zip_backend.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,17 +60,12 @@ private slots:
         Scratch scratch;
         const QString dest = scratch.path("result.zip");
         ProgressLog log;
-        const cfr::ProgressSink sink = log.sink();
-        QCOMPARE(cfr::zipPack(utf8Paths(makeSampleTree(scratch.path("in"))), dest.toStdString(),
-                              password.toStdString(), &sink),
-                 int(cfr::Ok));
+        QCOMPARE(packPaths(makeSampleTree(scratch.path("in")), dest, password, &log), int(cfr::Ok));
         QVERIFY(log.nonDecreasing());
         QCOMPARE(log.last(), 1.0);
         // The sample's six files are encrypted with AES-256; folders carry nothing to hide.
-        const QString listing =
-            QString::fromUtf8(runTool("7z", {"l", "-slt", "-p" + password, dest}).out);
-        QCOMPARE(listing.count("Encrypted = +"), password.isEmpty() ? 0 : 6);
-        QCOMPARE(listing.count("AES-256"), password.isEmpty() ? 0 : 6);
+        const auto listing = runTool("7z", {"l", "-slt", "-p" + password, dest}).out;
+        QCOMPARE(listing.count("Method = AES-256"), password.isEmpty() ? 0 : 6);
         const QString check = scratch.path("check");
         if (password.isEmpty()) {
             QCOMPARE(runTool("unzip", {"-q", dest, "-d", check}).exitCode, 0);
@@ -89,8 +83,10 @@ private slots:
         QVERIFY(QFile::link(scratch.path("docs"), scratch.path("docs/back")));
         const QString dest = scratch.path("docs/docs.zip");
         QVERIFY(testing::writeFile(dest, "an earlier archive"));
-        QCOMPARE(cfr::zipPack(utf8Paths({scratch.path("docs")}), dest.toStdString(), "", nullptr),
-                 int(cfr::Ok));
+        // No sink at all: the backends are also called without one.
+        QCOMPARE(
+            cfr::zipPack({scratch.path("docs").toStdString()}, dest.toStdString(), "", nullptr),
+            int(cfr::Ok));
         QCOMPARE(unzipNames(dest), QStringList({"docs/back/", "docs/x.txt"}));
     }
 
@@ -165,7 +161,9 @@ private slots:
         QCOMPARE(scratch.leftovers(), QStringList({"keep.txt"}));
     }
 
-    void emptyPassword() {
+    // What a package's destination and password make of it; failures of either pass leave
+    // no temporaries.
+    void packageDestinationsAndFailures() {
         Scratch scratch;
         const QStringList inputs = makeSampleTree(scratch.path("in"));
         // libzip would take the empty password and fail only at close.
@@ -177,15 +175,11 @@ private slots:
         QCOMPARE(extractTo(scratch.path("box.data"), scratch.path("out"), ""), int(cfr::Ok));
         QCOMPARE(treeDifference(scratch.path("in"), scratch.path("out")), QString());
         // With a password it stays a package.
-        QCOMPARE(packPaths(inputs, scratch.path("locked.data"), "pw"), int(cfr::Ok));
-        QCOMPARE(unzipNames(scratch.path("locked.data")).size(), 1);
-        QVERIFY(cfr::archiveNeedsPassword(scratch.path("locked.data").toUtf8().constData()));
-        QCOMPARE(scratch.leftovers(), QStringList());
-    }
+        const QString locked = scratch.path("locked.data");
+        QCOMPARE(packPaths(inputs, locked, "pw"), int(cfr::Ok));
+        QCOMPARE(unzipNames(locked).size(), 1);
+        QVERIFY(cfr::archiveNeedsPassword(locked.toUtf8().constData()));
 
-    void failuresLeaveNoTemporaries() {
-        Scratch scratch;
-        const QStringList inputs = makeSampleTree(scratch.path("in"));
         testing::writeFile(scratch.path("plainfile"), "in the way");
         // An input that cannot be read fails the first pass.
         QCOMPARE(
@@ -193,12 +187,10 @@ private slots:
             int(cfr::Failed));
         // A destination that cannot be created fails the second pass.
         QCOMPARE(packPaths(inputs, scratch.path("plainfile/b.cfr"), "pw"), int(cfr::OpenFailed));
-        QCOMPARE(packPaths(inputs, scratch.path("c.cfr"), "pw"), int(cfr::Ok));
         // Unpacking into a place that cannot hold files fails after the first pass.
-        QCOMPARE(extractTo(scratch.path("c.cfr"), scratch.path("plainfile/out"), "pw"),
-                 int(cfr::Failed));
+        QCOMPARE(extractTo(locked, scratch.path("plainfile/out"), "pw"), int(cfr::Failed));
         // Something that is no zip at all.
-        QCOMPARE(extractTo(scratch.path("plainfile"), scratch.path("out"), "pw"),
+        QCOMPARE(extractTo(scratch.path("plainfile"), scratch.path("none"), "pw"),
                  int(cfr::OpenFailed));
         QCOMPARE(scratch.leftovers(), QStringList());
     }
@@ -220,8 +212,6 @@ private slots:
         // 0x5C, a slash on Windows, is the second byte of both characters in CP932.
         row("CP932 name, Japanese user", "ja_JP", R"(entry("ソ表/a.txt".encode("cp932")))",
             {"ソ表/", "ソ表/a.txt"});
-        row("CP866 name, Russian user", "ru_RU.UTF-8", R"(entry("Отчёт.txt".encode("cp866")))",
-            {"Отчёт.txt"});
         row("CP437 for anyone else", "de_DE", R"(entry("Müller.txt".encode("cp437")))",
             {"Müller.txt"});
         row("UTF-8 name without the flag", "zh_CN", R"(entry("Müller.txt"))", {"Müller.txt"});
@@ -240,16 +230,12 @@ private slots:
             "", cfr::Unsupported, cfr::MethodUnsupported);
         const QStringList made{"h.txt", "song.bin"};
         row("self-extractor stub", "", kStub + "entry('h.txt'), entry('song.bin')", made);
-        for (const char* method : {"PPMd", "LZMA", "xz"})
-            row(method, "", kSevenZipArgs + "-mm=" + method, made);
+        row("LZMA, which libzip lacks", "", kSevenZipArgs + "-mm=LZMA", made);
         const QString aesLzma = kSevenZipArgs + "-mm=LZMA -mem=AES256 -ppw";
         row("LZMA in WinZip AES", "", aesLzma, made, "pw");
         row("LZMA in WinZip AES, wrong password", "", aesLzma, {}, "pv", cfr::BadPassword);
         // 7-Zip refuses non-ASCII passwords for zip.
         row("7z AES-256", "", kSevenZipArgs + "-mem=AES256 -ppa$$word", made, "pa$$word");
-        row("7z AES-256, no password", "", kSevenZipArgs + "-mem=AES256 -ppw", {}, "",
-            cfr::BadPassword);
-        row("Info-ZIP, password not needed", "", "zip ", made, "pw");
         row("ZipCrypto", "", "zip -P pw", made, "pw");
         row("ZipCrypto, wrong password", "", "zip -P pw", {}, "wrong", cfr::BadPassword);
     }

@@ -1,6 +1,6 @@
 // A stand-in for the 7-Zip plugin, built in several flavours to test the loader: with or without
 // CreateObject, reporting an interface type or not (as old plugins do not). Its handler keeps
-// entries in a format of its own, so that packing and extracting through it call our objects in the
+// files in a format of its own, so that packing and extracting through it call our objects in the
 // layout it announces. Like 7-Zip, it works through the views it asks our objects for.
 #include "p7/p7_ref_base.h"
 
@@ -17,8 +17,8 @@ constexpr Layout L = Layout::Plain;
 #else
 constexpr Layout L = Layout::VirtualDestructor;
 #endif
-// "STAND-IN", the password, then name, 'D' or 'F' and data per entry; every field but the flag is
-// led by its length. Nothing but what this handler wrote is ever read back.
+// "STAND-IN", then name and data per entry, each led by its length; files only. Nothing but
+// what this handler wrote is ever read back.
 const std::string kMagic = "STAND-IN";
 
 std::string field(const std::string& bytes) {
@@ -66,26 +66,28 @@ public:
         auto crypto = ask<ICryptoGetTextPassword2<L>>(callback, IID_ICryptoGetTextPassword2);
         std::int32_t defined = 0;
         BSTR password = nullptr;
-        if (!seekable || !crypto || crypto->CryptoGetTextPassword2(&defined, &password) != S_OK)
+        if (!seekable || !crypto || crypto->CryptoGetTextPassword2(&defined, &password) != S_OK ||
+            takeBstr(password).empty())
             return E_FAIL;
-        std::string out = kMagic + field(takeBstr(password));
+        std::string out = kMagic;
         callback->SetTotal(count);
         for (std::uint32_t i = 0; i < count; ++i) {
             std::int32_t newData = 0, newProps = 0;
             std::uint32_t inArchive = 0;
-            PROPVARIANT path{}, isDir{};
+            PROPVARIANT path{};
             Ref<ISequentialInStream<L>> in;
             if (callback->GetUpdateItemInfo(i, &newData, &newProps, &inArchive) != S_OK ||
                 callback->GetProperty(i, kpidPath, &path) != S_OK || path.vt != VT_BSTR ||
-                callback->GetProperty(i, kpidIsDir, &isDir) != S_OK ||
                 callback->GetStream(i, in.receive()) != S_OK)
                 return E_FAIL;
+            const std::string name = takeBstr(path.bstrVal);
             std::string data;
             char buffer[4096];
             for (std::uint32_t got = 1; in && got > 0; data.append(buffer, got))
                 if (in->Read(buffer, sizeof buffer, &got) != S_OK)
                     return E_FAIL;
-            out += field(takeBstr(path.bstrVal)) + (isDir.boolVal ? 'D' : 'F') + field(data);
+            if (in) // a folder has no stream; its files' names bring it back
+                out += field(name) + field(data);
             const std::uint64_t done = i + 1;
             if (callback->SetOperationResult(0) != S_OK || callback->SetCompleted(&done) != S_OK)
                 return E_ABORT;
@@ -116,11 +118,8 @@ public:
         if (file->Read(in.data(), std::uint32_t(size), &got) != S_OK || got != size ||
             in.compare(0, kMagic.size(), kMagic) != 0)
             return S_FALSE;
-        std::size_t at = kMagic.size();
-        password_ = takeField(in, at);
-        while (at < in.size()) {
+        for (std::size_t at = kMagic.size(); at < in.size();) {
             names_.push_back(takeField(in, at));
-            dirs_.push_back(in[at++] == 'D');
             data_.push_back(takeField(in, at));
         }
         return callback->SetCompleted(nullptr, nullptr);
@@ -134,37 +133,30 @@ public:
         if (propId == kpidPath) {
             value->vt = VT_BSTR;
             value->bstrVal = newBstr(names_.at(index));
-        } else if (propId == kpidIsDir) {
-            value->vt = VT_BOOL;
-            value->boolVal = dirs_.at(index) ? VARIANT_TRUE : VARIANT_FALSE;
         }
         return S_OK;
     }
-    // The content is "encrypted": read with another password, it fails as damaged data does.
     HRESULT Extract(const std::uint32_t*, std::uint32_t, std::int32_t,
                     IArchiveExtractCallback<L>* callback) override {
         auto crypto = ask<ICryptoGetTextPassword<L>>(callback, IID_ICryptoGetTextPassword);
         auto progress = ask<IProgress<L>>(callback, IID_IProgress);
         BSTR given = nullptr;
-        if (!crypto || !progress || crypto->CryptoGetTextPassword(&given) != S_OK)
+        if (!crypto || !progress || crypto->CryptoGetTextPassword(&given) != S_OK ||
+            takeBstr(given).empty())
             return E_FAIL;
-        const bool right = takeBstr(given) == password_;
         progress->SetTotal(data_.size());
         for (std::uint32_t i = 0; i < data_.size(); ++i) {
             Ref<ISequentialOutStream<L>> handed;
-            if (callback->GetStream(i, handed.receive(), 0) != S_OK ||
+            if (callback->GetStream(i, handed.receive(), 0) != S_OK || !handed ||
                 callback->PrepareOperation(0) != S_OK)
                 return E_FAIL;
-            if (handed) {
-                auto out = ask<ISequentialOutStream<L>>(handed.get(), IID_ISequentialOutStream);
-                const std::string& data = data_[i];
-                if (!out ||
-                    (right && out->Write(data.data(), std::uint32_t(data.size()), nullptr) != S_OK))
-                    return E_FAIL;
-            }
+            auto out = ask<ISequentialOutStream<L>>(handed.get(), IID_ISequentialOutStream);
+            if (!out ||
+                out->Write(data_[i].data(), std::uint32_t(data_[i].size()), nullptr) != S_OK)
+                return E_FAIL;
             handed.reset();
             const std::uint64_t done = i + 1;
-            if (callback->SetOperationResult(right ? kOperationOk : 9) != S_OK ||
+            if (callback->SetOperationResult(kOperationOk) != S_OK ||
                 callback->SetCompleted(&done) != S_OK)
                 return E_ABORT;
         }
@@ -183,9 +175,7 @@ public:
     }
 
 private:
-    std::string password_;
     std::vector<std::string> names_, data_;
-    std::vector<bool> dirs_;
 };
 
 } // namespace
