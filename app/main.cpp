@@ -5,7 +5,7 @@
 #include "app/graphical.h"
 #include "app/startup.h"
 #include "core/cfr.h"
-#include "jobs/cfr_worker.h"
+#include "jobs/archive_worker.h"
 #include "secrets/user_data.h"
 
 #include <QApplication>
@@ -56,7 +56,7 @@ int main(int argc, char* argv[]) {
     const int code = runApplication(argc, argv);
     // A job abandoned after a cancel may still be stuck in a library call. Everything the
     // program keeps is saved already; the process ends without waiting for the job.
-    if (CfrWorker::jobsRunning() > 0) {
+    if (ArchiveWorker::jobsRunning() > 0) {
         std::fflush(nullptr);
         std::_Exit(code);
     }

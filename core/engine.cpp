@@ -3,11 +3,11 @@
 
 #include "failure_reason.h"
 #include "kinds.h"
-#include "p7/p7_ops.h"
+#include "libarchive/tar_backend.h"
+#include "p7/p7_backend.h"
 #include "progress_sink.h"
 #include "random_text.h"
 #include "rar/rar_backend.h"
-#include "tar/tar_backend.h"
 #include "zip/package.h"
 #include "zip/zip_backend.h"
 

@@ -2,10 +2,10 @@
 #include "kinds.h"
 
 #include "cfr.h"
-#include "p7/p7_ops.h"
+#include "libarchive/archive_handles.h"
+#include "libarchive/kind_reader.h"
+#include "p7/p7_backend.h"
 #include "rar/rar_volumes.h"
-#include "tar/archive_handles.h"
-#include "tar/kind_reader.h"
 
 #include <archive.h>
 #include <archive_entry.h>

@@ -1,7 +1,7 @@
 #include "jobs/pack_controller.h"
 
 #include "core/cfr.h"
-#include "jobs/cfr_worker.h"
+#include "jobs/archive_worker.h"
 #include "jobs/progress_split.h"
 
 #include <QMetaType>
@@ -65,15 +65,15 @@ void PackController::startJob(const ArchiveJob& job, bool twoStage) {
     // A refused request leaves the running job's display alone.
     if (isRunning_)
         return;
-    auto* worker = new CfrWorker(job, this);
+    auto* worker = new ArchiveWorker(job, this);
     setTwoStage(twoStage);
     resetProgress();
     outcomeDelivered_ = false;
     setRunning(true);
     worker_ = worker;
-    connect(worker, &CfrWorker::progress, this, &PackController::onCoreProgress);
-    connect(worker, &CfrWorker::succeeded, this, &PackController::onWorkerSucceeded);
-    connect(worker, &CfrWorker::failed, this, &PackController::onWorkerFailed);
+    connect(worker, &ArchiveWorker::progress, this, &PackController::onCoreProgress);
+    connect(worker, &ArchiveWorker::succeeded, this, &PackController::onWorkerSucceeded);
+    connect(worker, &ArchiveWorker::failed, this, &PackController::onWorkerFailed);
     connect(worker, &QThread::finished, this, &PackController::onWorkerFinished);
     setStatusText(job.kind == ArchiveJob::Pack ? tr("Packing...") : tr("Extracting..."));
     worker->start();
@@ -93,7 +93,7 @@ void PackController::cancel() {
 // The job is stuck where it cannot see the request: the interface goes on without it. Its
 // engine call removes what it wrote once it returns; nothing it reports is listened to.
 void PackController::abandonStuckJob() {
-    CfrWorker* stuck = worker_;
+    ArchiveWorker* stuck = worker_;
     if (!stuck || !stuck->isRunning())
         return;
     worker_ = nullptr;
@@ -147,7 +147,7 @@ void PackController::onWorkerFailed(const QString& message) {
 }
 
 void PackController::onWorkerFinished() {
-    auto* finished = qobject_cast<CfrWorker*>(sender());
+    auto* finished = qobject_cast<ArchiveWorker*>(sender());
     if (!finished || finished != worker_)
         return;
     finished->deleteLater();

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QVector>
 
-class CfrWorker;
+class ArchiveWorker;
 struct ArchiveJob;
 
 class PackController : public QObject {
@@ -91,7 +91,7 @@ private:
     QString statusText_;
     // The running job's worker; an abandoned worker is let go and deletes itself when its
     // thread ends.
-    CfrWorker* worker_ = nullptr;
+    ArchiveWorker* worker_ = nullptr;
     bool outcomeDelivered_ = false;
     QTimer abandonTimer_;
 };

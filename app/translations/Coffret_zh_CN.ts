@@ -75,7 +75,7 @@
     </message>
 </context>
 <context>
-    <name>CfrWorker</name>
+    <name>ArchiveWorker</name>
     <message>
         <source>%1 of %2 archive(s) failed: %3</source>
         <translation>%2 个压缩包中有 %1 个失败：%3</translation>

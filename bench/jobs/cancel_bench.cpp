@@ -2,7 +2,7 @@
 // signal, for a large pack in each writer, cancelled at a chosen point of the job.
 // Usage: coffret-bench-cancel [MiB] [repeat]
 #include "core/cfr.h"
-#include "core/p7/p7_ops.h"
+#include "core/p7/p7_backend.h"
 #include "jobs/pack_controller.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 // Archives read by the plugin: every 7z (plain, with encrypted content or encrypted names),
 // and the zip archives libzip cannot read.
 #include "failure_reason.h"
+#include "p7/p7_backend.h"
 #include "p7/p7_open.h"
-#include "p7/p7_ops.h"
 #include "safe_path.h"
 
 #include <optional>

@@ -1,5 +1,5 @@
 #include "p7/p7_loader.h"
-#include "p7/p7_ops.h"
+#include "p7/p7_backend.h"
 
 #include <cstdlib>
 #include <dlfcn.h>

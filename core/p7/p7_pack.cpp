@@ -1,8 +1,8 @@
 // Password-protected 7z archives, written by the plugin.
 #include "entry_names.h"
+#include "p7/p7_backend.h"
 #include "p7/p7_collect.h"
 #include "p7/p7_loader.h"
-#include "p7/p7_ops.h"
 #include "p7/p7_update_callback.h"
 #include "staged_file.h"
 

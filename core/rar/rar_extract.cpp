@@ -1,8 +1,8 @@
 #include "rar/rar_backend.h"
 
 #include "failure_reason.h"
+#include "libarchive/tar_backend.h"
 #include "rar/rar_volumes.h"
-#include "tar/tar_backend.h"
 
 #include <filesystem>
 

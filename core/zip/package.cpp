@@ -1,6 +1,6 @@
 #include "zip/package.h"
 
-#include "p7/p7_ops.h"
+#include "p7/p7_backend.h"
 #include "safe_path.h"
 #include "temp_root.h"
 #include "zip/temporary_item.h"

@@ -4,7 +4,7 @@
 #include "cfr.h"
 #include "core_test_util.h"
 #include "entry_names.h"
-#include "p7/p7_ops.h"
+#include "p7/p7_backend.h"
 #include "p7/p7_text.h"
 #include "test_support.h"
 

@@ -2,7 +2,7 @@
 // bytes stay as they were and nothing is left beside them but, after a kill, a hidden
 // temporary that no one takes for an archive.
 #include "core_test_util.h"
-#include "p7/p7_ops.h"
+#include "p7/p7_backend.h"
 #include "test_support.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 // never sees the request. The real engine runs behind a gate that holds the job at its first
 // report at or beyond a fraction, blind to the request meanwhile, as a stuck library call is.
 #include "core/cfr.h"
-#include "jobs/cfr_worker.h"
+#include "jobs/archive_worker.h"
 #include "jobs/pack_controller.h"
 #include "jobs/pack_function.h"
 
@@ -63,7 +63,7 @@ private slots:
 
     void cleanup() {
         released.release(100); // whatever a failed test left held
-        QVERIFY(QTest::qWaitFor([] { return CfrWorker::jobsRunning() == 0; }, 60000));
+        QVERIFY(QTest::qWaitFor([] { return ArchiveWorker::jobsRunning() == 0; }, 60000));
         setPackFunction(nullptr);
         QCOMPARE(testing::treeListing(engineTemp_.path()), QStringList());
         QCOMPARE(QDir(dir_.filePath("out")).entryList(QDir::Files | QDir::Hidden),
@@ -129,7 +129,7 @@ private slots:
         QCOMPARE(succeeded.count(), 1);
 
         released.release();
-        QVERIFY(QTest::qWaitFor([] { return CfrWorker::jobsRunning() == 0; }, 60000));
+        QVERIFY(QTest::qWaitFor([] { return ArchiveWorker::jobsRunning() == 0; }, 60000));
         QCoreApplication::processEvents();
         QCOMPARE(succeeded.count() + failed.count() + cancelled.count(), 2);
         QCOMPARE(testing::readFile(dest()), QByteArray("old"));

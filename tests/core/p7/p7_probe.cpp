@@ -4,8 +4,8 @@
 //   p7_probe pack <dest> <password> <input>... -> "result <n>"
 //   p7_probe extract <archive> <dest> <password> -> "result <n>"
 #include "cfr.h"
+#include "p7/p7_backend.h"
 #include "p7/p7_loader.h"
-#include "p7/p7_ops.h"
 
 #include <cstdio>
 #include <cstring>

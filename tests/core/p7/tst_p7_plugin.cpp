@@ -2,7 +2,7 @@
 // writes is extracted by us, byte for byte.
 #include "cfr.h"
 #include "core_test_util.h"
-#include "p7/p7_ops.h"
+#include "p7/p7_backend.h"
 #include "test_support.h"
 
 #include <QFile>

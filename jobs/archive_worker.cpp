@@ -1,4 +1,4 @@
-#include "jobs/cfr_worker.h"
+#include "jobs/archive_worker.h"
 
 #include "core/cfr.h"
 #include "jobs/pack_function.h"
@@ -15,13 +15,13 @@ namespace {
 std::atomic<int> runningJobs{0};
 } // namespace
 
-CfrWorker::CfrWorker(const ArchiveJob& job, QObject* parent) : QThread(parent), job_(job) {}
+ArchiveWorker::ArchiveWorker(const ArchiveJob& job, QObject* parent) : QThread(parent), job_(job) {}
 
-int CfrWorker::jobsRunning() {
+int ArchiveWorker::jobsRunning() {
     return runningJobs.load();
 }
 
-void CfrWorker::run() {
+void ArchiveWorker::run() {
     ++runningJobs;
     struct Leaving {
         ~Leaving() { --runningJobs; }
@@ -39,7 +39,7 @@ void CfrWorker::run() {
     }
 }
 
-int CfrWorker::runSingle() {
+int ArchiveWorker::runSingle() {
     // The engine takes an empty password, never a null pointer, for "none".
     const QByteArray passwordUtf8 = job_.password.toUtf8();
     const QByteArray destUtf8 = job_.dest.toUtf8();
@@ -59,7 +59,7 @@ int CfrWorker::runSingle() {
                         workerProgress, this, cancelCheck);
 }
 
-void CfrWorker::runBatch() {
+void ArchiveWorker::runBatch() {
     batchTotal_ = job_.sources.size();
     QStringList failedNames;
     for (int i = 0; i < batchTotal_; ++i) {
@@ -87,7 +87,7 @@ void CfrWorker::runBatch() {
 
 // A subfolder of dest named after the archive that neither exists yet nor was given out
 // earlier in this batch, created on the spot.
-QString CfrWorker::freshSubfolder(const QString& archive) {
+QString ArchiveWorker::freshSubfolder(const QString& archive) {
     QString name = QFileInfo(archive).completeBaseName();
     if (name.isEmpty())
         name = QStringLiteral("extracted");
@@ -100,7 +100,7 @@ QString CfrWorker::freshSubfolder(const QString& archive) {
     return target;
 }
 
-void CfrWorker::finish(int result) {
+void ArchiveWorker::finish(int result) {
     // A job that was done before it saw the cancel has done its work, and says so.
     if (result == cfr::Ok)
         emit succeeded(job_.dest);
@@ -108,13 +108,13 @@ void CfrWorker::finish(int result) {
         fail(messageFor(result));
 }
 
-void CfrWorker::fail(const QString& message) {
+void ArchiveWorker::fail(const QString& message) {
     // A cancelled job ends without an outcome: whoever cancelled it has moved on.
     if (!cancelRequested())
         emit failed(message);
 }
 
-QString CfrWorker::messageFor(int result) {
+QString ArchiveWorker::messageFor(int result) {
     QString text;
     switch (result) {
     case cfr::BadPassword:
@@ -133,7 +133,7 @@ QString CfrWorker::messageFor(int result) {
 }
 
 // The engine's reason for the failure just seen on this thread, added to what the code says.
-QString CfrWorker::withReason(const QString& text, const QString& form) {
+QString ArchiveWorker::withReason(const QString& text, const QString& form) {
     QString reason;
     switch (cfr::failureReason()) {
     case cfr::RarEncryptionUnsupported:
@@ -151,15 +151,15 @@ QString CfrWorker::withReason(const QString& text, const QString& form) {
     return form.arg(text, reason);
 }
 
-void CfrWorker::workerProgress(void* context, double fraction) {
-    emit static_cast<CfrWorker*>(context)->progress(fraction);
+void ArchiveWorker::workerProgress(void* context, double fraction) {
+    emit static_cast<ArchiveWorker*>(context)->progress(fraction);
 }
 
-void CfrWorker::batchProgress(void* context, double fraction) {
-    auto* worker = static_cast<CfrWorker*>(context);
+void ArchiveWorker::batchProgress(void* context, double fraction) {
+    auto* worker = static_cast<ArchiveWorker*>(context);
     emit worker->progress((worker->batchIndex_ + fraction) / std::max(worker->batchTotal_, 1));
 }
 
-int CfrWorker::cancelCheck(void* context) {
-    return static_cast<CfrWorker*>(context)->cancelRequested() ? 1 : 0;
+int ArchiveWorker::cancelCheck(void* context) {
+    return static_cast<ArchiveWorker*>(context)->cancelRequested() ? 1 : 0;
 }

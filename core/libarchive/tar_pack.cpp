@@ -1,11 +1,11 @@
 // The writer: tar kinds, plain 7z and single compressed streams through libarchive.
-#include "tar/tar_backend.h"
+#include "libarchive/tar_backend.h"
 
 #include "entry_names.h"
 #include "input_walk.h"
+#include "libarchive/archive_handles.h"
+#include "libarchive/tar_writer.h"
 #include "staged_file.h"
-#include "tar/archive_handles.h"
-#include "tar/tar_writer.h"
 #include "utf8_locale.h"
 
 #include <archive_entry.h>

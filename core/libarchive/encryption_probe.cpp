@@ -1,8 +1,8 @@
 // Whether a rar or 7z holds encrypted entries, found from its headers with a bounded read.
 #include "kinds.h"
 
-#include "tar/archive_handles.h"
-#include "tar/kind_reader.h"
+#include "libarchive/archive_handles.h"
+#include "libarchive/kind_reader.h"
 
 #include <archive_entry.h>
 

@@ -1,4 +1,4 @@
-#include "tar/archive_handles.h"
+#include "libarchive/archive_handles.h"
 
 #include <archive_entry.h>
 

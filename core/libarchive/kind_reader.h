@@ -1,7 +1,7 @@
 // A libarchive reader that reads a file as exactly the kind its name says.
 #pragma once
 
-#include "tar/archive_handles.h"
+#include "libarchive/archive_handles.h"
 
 #include <string>
 #include <vector>

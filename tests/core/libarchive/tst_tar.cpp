@@ -3,8 +3,8 @@
 // we write is read by GNU tar, the 7z tool and the compressors, what they write is extracted
 // by us, all byte for byte.
 #include "core_test_util.h"
+#include "libarchive/tar_backend.h"
 #include "rar/rar_volumes.h"
-#include "tar/tar_backend.h"
 #include "test_support.h"
 
 #include <QDir>

@@ -10,11 +10,11 @@
 
 #include <atomic>
 
-class CfrWorker : public QThread {
+class ArchiveWorker : public QThread {
     Q_OBJECT
 
 public:
-    explicit CfrWorker(const ArchiveJob& job, QObject* parent = nullptr);
+    explicit ArchiveWorker(const ArchiveJob& job, QObject* parent = nullptr);
 
     const ArchiveJob& job() const { return job_; }
 

@@ -1,13 +1,13 @@
 // The reader: everything libarchive can open (tar family, single streams, rar, plain 7z).
-#include "tar/tar_backend.h"
+#include "libarchive/tar_backend.h"
 
 #include "kinds.h"
+#include "libarchive/archive_handles.h"
+#include "libarchive/extracted_files.h"
+#include "libarchive/kind_reader.h"
+#include "libarchive/read_entry_name.h"
 #include "output_file.h"
 #include "safe_path.h"
-#include "tar/archive_handles.h"
-#include "tar/extracted_files.h"
-#include "tar/kind_reader.h"
-#include "tar/read_entry_name.h"
 #include "utf8_locale.h"
 
 #include <archive_entry.h>

@@ -1,4 +1,4 @@
-#include "tar/extracted_files.h"
+#include "libarchive/extracted_files.h"
 
 #include <unistd.h>
 

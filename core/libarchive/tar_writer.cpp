@@ -1,7 +1,7 @@
-#include "tar/tar_writer.h"
+#include "libarchive/tar_writer.h"
 
 #include "input_walk.h"
-#include "tar/archive_handles.h"
+#include "libarchive/archive_handles.h"
 
 #include <archive_entry.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "tar/kind_reader.h"
+#include "libarchive/kind_reader.h"
 
 #include "cfr.h"
 

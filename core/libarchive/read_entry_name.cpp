@@ -1,4 +1,4 @@
-#include "tar/read_entry_name.h"
+#include "libarchive/read_entry_name.h"
 
 #include <cstring>
 
