@@ -28,6 +28,7 @@
 #include <QDir>
 #include <QFileOpenEvent>
 #include <QHash>
+#include <QLocalServer>
 #include <QMessageBox>
 #include <QPointer>
 #include <QQmlApplicationEngine>
@@ -265,6 +266,7 @@ private slots:
     void pluginDiscovery();
     void displayCheck_data();
     void displayCheck();
+    void waylandCompositorAnswers();
     void documentsLoad_data();
     void documentsLoad();
     void brokenRootDocumentLeavesTheLoopWithMinusOne();
@@ -486,6 +488,27 @@ void AppShellTest::displayCheck() {
     setEnvironment({"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}, environment);
     const Argv argv(args);
     QCOMPARE(displayConfigured(argv.argc(), argv.argv()), configured);
+}
+
+// Whether the compositor's socket takes a connection, named under XDG_RUNTIME_DIR or by path.
+void AppShellTest::waylandCompositorAnswers() {
+    const QByteArray runtimeDir = qgetenv("XDG_RUNTIME_DIR");
+    QLocalServer compositor;
+    QVERIFY(compositor.listen(dir_ + "/wayland-9"));
+    const Argv argv({"-platform", "wayland"});
+    setEnvironment({"WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"},
+                   {"WAYLAND_DISPLAY=wayland-9", "XDG_RUNTIME_DIR=" + dir_});
+    QVERIFY(displayAnswers(argv.argc(), argv.argv()));
+    qputenv("WAYLAND_DISPLAY", QFile::encodeName(dir_ + "/wayland-9"));
+    QVERIFY(displayAnswers(argv.argc(), argv.argv()));
+    compositor.close();
+    QVERIFY(!displayAnswers(argv.argc(), argv.argv()));
+    qputenv("WAYLAND_DISPLAY", QByteArray(200, 'w')); // longer than a socket address holds
+    QVERIFY(!displayAnswers(argv.argc(), argv.argv()));
+    if (runtimeDir.isNull())
+        qunsetenv("XDG_RUNTIME_DIR");
+    else
+        qputenv("XDG_RUNTIME_DIR", runtimeDir);
 }
 
 void AppShellTest::documentsLoad_data() {
