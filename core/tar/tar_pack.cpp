@@ -1,6 +1,7 @@
 // The writer: tar kinds, plain 7z and single compressed streams through libarchive.
 #include "tar/tar_backend.h"
 
+#include "cpu_cores.h"
 #include "entry_names.h"
 #include "input_walk.h"
 #include "staged_file.h"
@@ -11,7 +12,9 @@
 #include <archive_entry.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
 
 namespace cfr {
 namespace fs = std::filesystem;
@@ -53,9 +56,40 @@ bool setFormat(archive* writer, int kind) {
            archive_write_set_format_pax_restricted(writer) == ARCHIVE_OK;
 }
 
-bool addFilter(archive* writer, int kind) {
+// xz and zstd split their input into blocks (jobs) that threads compress apart, and the
+// result stays one standard stream. A thread costs its own coder and buffers (some 100 MB
+// for xz at its default level) and gains nothing on data smaller than a block: no more
+// threads than blocks, and none at all below two.
+int compressionThreads(std::uint64_t inputBytes, std::uint64_t blockBytes) {
+    const std::uint64_t blocks = (inputBytes + blockBytes - 1) / blockBytes;
+    return int(std::min<std::uint64_t>(std::uint64_t(usableCores()), blocks));
+}
+
+void spreadOverCores(archive* writer, int kind, std::uint64_t inputBytes) {
+    const char* filter = nullptr;
+    int threads = 1;
+    if (kind == TarXz || kind == Xz) {
+        // liblzma's block: three times the 8 MiB dictionary of level 6.
+        filter = "xz";
+        threads = compressionThreads(inputBytes, 24u << 20);
+    } else if (kind == TarZst || kind == Zst) {
+        // zstd's job at level 3: four times its 2 MiB window.
+        filter = "zstd";
+        threads = compressionThreads(inputBytes, 8u << 20);
+    }
+    // A library without threads refuses the option and compresses on one, which is no error.
+    if (filter && threads > 1)
+        archive_write_set_filter_option(writer, filter, "threads", std::to_string(threads).c_str());
+}
+
+bool addFilter(archive* writer, int kind, std::uint64_t inputBytes) {
     const auto add = filterFor(kind);
-    return !add || add(writer) == ARCHIVE_OK;
+    if (!add)
+        return true;
+    if (add(writer) != ARCHIVE_OK)
+        return false;
+    spreadOverCores(writer, kind, inputBytes);
+    return true;
 }
 
 // The entries go into one handle. A compressed tar kind hands its tar stream, as raw data,
@@ -72,9 +106,10 @@ la_ssize_t toCompressor(archive*, void* compressor, const void* buffer, size_t l
     return archive_write_data(static_cast<archive*>(compressor), buffer, length);
 }
 
-int openCompressor(Writers& writers, int kind, int fd) {
+int openCompressor(Writers& writers, int kind, int fd, std::uint64_t inputBytes) {
     archive* compressor = writers.compressor.get();
-    if (archive_write_set_format_raw(compressor) != ARCHIVE_OK || !addFilter(compressor, kind))
+    if (archive_write_set_format_raw(compressor) != ARCHIVE_OK ||
+        !addFilter(compressor, kind, inputBytes))
         return Unsupported;
     // An archive in a file needs no padding to a whole block.
     archive_write_set_bytes_in_last_block(compressor, 1);
@@ -94,7 +129,7 @@ int openCompressor(Writers& writers, int kind, int fd) {
                : OpenFailed;
 }
 
-int openWriters(Writers& writers, int kind, const StagedFile& output) {
+int openWriters(Writers& writers, int kind, const StagedFile& output, std::uint64_t inputBytes) {
     writers.entries.reset(archive_write_new());
     if (hasSeparateCompressor(kind))
         writers.compressor.reset(archive_write_new());
@@ -106,8 +141,8 @@ int openWriters(Writers& writers, int kind, const StagedFile& output) {
     // Formats that do not know the option ignore it.
     archive_write_set_options(entries, "hdrcharset=UTF-8");
     if (hasSeparateCompressor(kind))
-        return openCompressor(writers, kind, output.fd());
-    if (!addFilter(entries, kind))
+        return openCompressor(writers, kind, output.fd(), inputBytes);
+    if (!addFilter(entries, kind, inputBytes))
         return Unsupported;
     archive_write_set_bytes_in_last_block(entries, 1);
     // Written through the descriptor, which the writer never closes itself: a handle dropped
@@ -178,17 +213,17 @@ int tarPack(const std::vector<std::string>& inputs, const std::string& dest, int
     StagedFile output(dest);
     if (!output.create())
         return OpenFailed;
-    Writers writers;
-    const int opened = openWriters(writers, kind, output);
-    if (opened != Ok)
-        return abandon(writers, kind, opened);
-
     const ProgressSink silent;
     TarWriteContext context;
-    context.writer = writers.entries.get();
     context.sink = sink ? sink : &silent;
     context.output = &output;
     context.totalBytes = totalInputBytes(inputs, output);
+
+    Writers writers;
+    const int opened = openWriters(writers, kind, output, context.totalBytes);
+    if (opened != Ok)
+        return abandon(writers, kind, opened);
+    context.writer = writers.entries.get();
 
     if (!addInputs(context, inputs, kind))
         return abandon(writers, kind, context.cancelled ? Cancelled : Failed);
