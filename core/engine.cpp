@@ -36,9 +36,9 @@ int dispatchPack(const std::vector<std::string>& inputs, const std::string& dest
     case Zip:
         return zipPack(inputs, dest, password, sink);
     case SevenZip:
-        if (password.empty())
-            return tarPack(inputs, dest, kind, sink);
-        return p7Available() ? p7Pack(inputs, dest, password, sink) : Unsupported;
+        if (p7Available())
+            return p7Pack(inputs, dest, password, sink);
+        return password.empty() ? tarPack(inputs, dest, kind, sink) : Unsupported;
     default:
         if (isTarFamily(kind))
             return password.empty() ? tarPack(inputs, dest, kind, sink) : Unsupported;

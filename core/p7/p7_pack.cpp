@@ -1,4 +1,5 @@
-// Password-protected 7z archives, written by the plugin.
+// 7z archives written by the plugin: its LZMA2 coder runs on every core, and only it can
+// encrypt.
 #include "entry_names.h"
 #include "p7/p7_collect.h"
 #include "p7/p7_loader.h"
@@ -34,7 +35,8 @@ int packWith(const P7Lib& lib, const std::vector<UpdateItem>& items, StagedFile&
                          reinterpret_cast<void**>(archive.receive())) != p7::S_OK ||
         !archive)
         return Failed;
-    keepNamesReadable(archive.get());
+    if (!password.empty())
+        keepNamesReadable(archive.get());
 
     std::FILE* file = std::fopen(output.path().c_str(), "wb+");
     if (!file)
@@ -67,7 +69,7 @@ int packWith(const P7Lib& lib, const std::vector<UpdateItem>& items, StagedFile&
 
 int p7Pack(const std::vector<std::string>& inputs, const std::string& dest,
            const std::string& password, const ProgressSink* sink) {
-    if (inputs.empty() || password.empty())
+    if (inputs.empty())
         return InvalidArgument;
     if (!p7Available())
         return Unsupported;

@@ -201,16 +201,6 @@ private slots:
         QCOMPARE(listedNames(archive), (QStringList{"folder", "folder/f.txt"}));
     }
 
-    void emptyPasswordIsRefused() {
-        QTemporaryDir work;
-        const QString dest = work.filePath("kept.7z");
-        QVERIFY(testing::writeFile(dest, "already here"));
-        const std::vector<std::string> inputs{QFile::encodeName(source_ + "/docs").toStdString()};
-        QCOMPARE(cfr::p7Pack(inputs, QFile::encodeName(dest).toStdString(), "", nullptr),
-                 int(cfr::InvalidArgument));
-        QCOMPARE(testing::readFile(dest), QByteArray("already here"));
-    }
-
     void vanishingSourceLeavesNothing() {
         QTemporaryDir work;
         QStringList files;
