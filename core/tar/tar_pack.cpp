@@ -1,4 +1,5 @@
-// The writer: tar kinds, plain 7z and single compressed streams through libarchive.
+// The writer: tar kinds, plain 7z (without the plugin) and single compressed streams through
+// libarchive; gzip compressed on every core by a deflate of our own over zlib.
 #include "tar/tar_backend.h"
 
 #include "cpu_cores.h"
@@ -6,6 +7,7 @@
 #include "input_walk.h"
 #include "staged_file.h"
 #include "tar/archive_handles.h"
+#include "tar/parallel_gzip.h"
 #include "tar/tar_writer.h"
 #include "utf8_locale.h"
 
@@ -14,6 +16,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace cfr {
@@ -24,11 +27,12 @@ bool isSingleStream(int kind) {
     return kind == Gz || kind == Bz2 || kind == Xz || kind == Zst;
 }
 
+bool isGzip(int kind) {
+    return kind == TarGz || kind == Gz;
+}
+
 int (*filterFor(int kind))(archive*) {
     switch (kind) {
-    case TarGz:
-    case Gz:
-        return archive_write_add_filter_gzip;
     case TarBz2:
     case Bz2:
         return archive_write_add_filter_bzip2;
@@ -44,7 +48,7 @@ int (*filterFor(int kind))(archive*) {
 }
 
 bool hasSeparateCompressor(int kind) {
-    return kind >= TarGz && kind <= TarZst;
+    return kind == TarBz2 || kind == TarXz || kind == TarZst;
 }
 
 bool setFormat(archive* writer, int kind) {
@@ -96,11 +100,29 @@ bool addFilter(archive* writer, int kind, std::uint64_t inputBytes) {
 // to a second handle that compresses it: a failed or cancelled job can then drop the tar
 // handle without finishing its entry (libarchive would pad the rest of it with zeros, and
 // compressing those takes seconds for a large file) and still close the compressor, which
-// alone releases its coder state (close to 100 MB for xz).
+// alone releases its coder state (close to 100 MB for xz). The gzip kinds hand their stream
+// to the parallel deflate instead, which likewise can be dropped at any point.
 struct Writers {
+    // Declared first: the entries handle writes into it until the handle is gone.
+    std::unique_ptr<ParallelGzip> gzip;
     ArchiveWriter entries;
     ArchiveWriter compressor;
 };
+
+la_ssize_t toGzip(archive*, void* gzip, const void* buffer, size_t length) {
+    return static_cast<ParallelGzip*>(gzip)->write(buffer, length) ? la_ssize_t(length) : -1;
+}
+
+int openGzip(Writers& writers, int fd) {
+    writers.gzip = std::make_unique<ParallelGzip>(fd, usableCores());
+    if (!writers.gzip->start())
+        return Failed;
+    archive_write_set_bytes_in_last_block(writers.entries.get(), 1);
+    return archive_write_open2(writers.entries.get(), writers.gzip.get(), nullptr, toGzip, nullptr,
+                               nullptr) == ARCHIVE_OK
+               ? Ok
+               : OpenFailed;
+}
 
 la_ssize_t toCompressor(archive*, void* compressor, const void* buffer, size_t length) {
     return archive_write_data(static_cast<archive*>(compressor), buffer, length);
@@ -140,6 +162,8 @@ int openWriters(Writers& writers, int kind, const StagedFile& output, std::uint6
         return Unsupported;
     // Formats that do not know the option ignore it.
     archive_write_set_options(entries, "hdrcharset=UTF-8");
+    if (isGzip(kind))
+        return openGzip(writers, output.fd());
     if (hasSeparateCompressor(kind))
         return openCompressor(writers, kind, output.fd(), inputBytes);
     if (!addFilter(entries, kind, inputBytes))
@@ -152,6 +176,8 @@ int openWriters(Writers& writers, int kind, const StagedFile& output, std::uint6
 
 bool closeWriters(Writers& writers) {
     if (archive_write_close(writers.entries.get()) != ARCHIVE_OK)
+        return false;
+    if (writers.gzip && !writers.gzip->finish())
         return false;
     return !writers.compressor || archive_write_close(writers.compressor.get()) == ARCHIVE_OK;
 }
@@ -190,13 +216,15 @@ bool addInputs(TarWriteContext& context, const std::vector<std::string>& inputs,
     return true;
 }
 
-// A handle with a filter of its own (the single streams) is closed: only that releases its
-// coder state, and a raw stream has no entry to finish. Any other entries handle is dropped
-// as it is; the compressor behind it is then closed on what it already holds.
+// A handle with a filter of its own (the single streams but gz) is closed: only that releases
+// its coder state, and a raw stream has no entry to finish. Any other entries handle is
+// dropped as it is; the compressor behind it is then closed on what it already holds, and the
+// parallel gzip stops its threads and drops the rest.
 int abandon(Writers& writers, int kind, int result) {
-    if (writers.entries && !isSingleStream(kind))
+    if (writers.entries && (!isSingleStream(kind) || writers.gzip))
         archive_write_fail(writers.entries.get());
     writers.entries.reset();
+    writers.gzip.reset();
     writers.compressor.reset();
     return result;
 }

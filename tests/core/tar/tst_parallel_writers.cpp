@@ -31,6 +31,8 @@ class ParallelWritersTest : public QObject {
         QTest::newRow("tar.xz") << ".tar.xz" << QStringList{"xz", "-t"}
                                 << QStringList{"xz", "--robot", "-l"}
                                 << "\ntotals\t1\t([2-9]|\\d\\d)\t";
+        QTest::newRow("tar.gz") << ".tar.gz" << QStringList{"gzip", "-t"} << QStringList()
+                                << QString();
         QTest::newRow("7z") << ".7z" << QStringList{"7z", "t"} << QStringList{"7z", "l", "-slt"}
                             << "Method = LZMA2";
     }
