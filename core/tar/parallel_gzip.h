@@ -4,6 +4,8 @@
 // reads it as it reads gzip's own, and it is within a fraction of a percent of its size.
 #pragma once
 
+#include "tar/stream_compressor.h"
+
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -17,23 +19,23 @@ struct z_stream_s;
 
 namespace cfr {
 
-class ParallelGzip {
+class ParallelGzip : public StreamCompressor {
 public:
     static constexpr std::size_t kDefaultChunk = 128 * 1024;
 
     // Writes to fd, which stays the caller's, at zlib's default level.
     ParallelGzip(int fd, int threads, std::size_t chunkBytes = kDefaultChunk);
     // Stops the threads; what was not finished is dropped, unwritten.
-    ~ParallelGzip();
+    ~ParallelGzip() override;
     ParallelGzip(const ParallelGzip&) = delete;
     ParallelGzip& operator=(const ParallelGzip&) = delete;
 
     // Writes the header and starts the threads.
-    bool start();
+    bool start() override;
     // Never holds more than two chunks per thread: beyond that it waits for the oldest.
-    bool write(const void* data, std::size_t size);
+    bool write(const void* data, std::size_t size) override;
     // Compresses the rest and writes the trailer.
-    bool finish();
+    bool finish() override;
 
 private:
     struct Job;

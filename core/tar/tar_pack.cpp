@@ -1,5 +1,5 @@
 // The writer: tar kinds, plain 7z (without the plugin) and single compressed streams through
-// libarchive; gzip compressed on every core by a deflate of our own over zlib.
+// libarchive; gzip and xz compressed by coders of our own on every core.
 #include "tar/tar_backend.h"
 
 #include "cpu_cores.h"
@@ -9,6 +9,7 @@
 #include "tar/archive_handles.h"
 #include "tar/parallel_gzip.h"
 #include "tar/tar_writer.h"
+#include "tar/xz_stream.h"
 #include "utf8_locale.h"
 
 #include <archive_entry.h>
@@ -27,8 +28,9 @@ bool isSingleStream(int kind) {
     return kind == Gz || kind == Bz2 || kind == Xz || kind == Zst;
 }
 
-bool isGzip(int kind) {
-    return kind == TarGz || kind == Gz;
+// Compressed by a coder of ours rather than a libarchive filter.
+bool hasOwnCompressor(int kind) {
+    return kind == TarGz || kind == Gz || kind == TarXz || kind == Xz;
 }
 
 int (*filterFor(int kind))(archive*) {
@@ -36,9 +38,6 @@ int (*filterFor(int kind))(archive*) {
     case TarBz2:
     case Bz2:
         return archive_write_add_filter_bzip2;
-    case TarXz:
-    case Xz:
-        return archive_write_add_filter_xz;
     case TarZst:
     case Zst:
         return archive_write_add_filter_zstd;
@@ -48,7 +47,7 @@ int (*filterFor(int kind))(archive*) {
 }
 
 bool hasSeparateCompressor(int kind) {
-    return kind == TarBz2 || kind == TarXz || kind == TarZst;
+    return kind == TarBz2 || kind == TarZst;
 }
 
 bool setFormat(archive* writer, int kind) {
@@ -60,30 +59,19 @@ bool setFormat(archive* writer, int kind) {
            archive_write_set_format_pax_restricted(writer) == ARCHIVE_OK;
 }
 
-// xz and zstd split their input into blocks (jobs) that threads compress apart, and the
-// result stays one standard stream. A thread costs its own coder and buffers (some 100 MB
-// for xz at its default level) and gains nothing on data smaller than a block: no more
-// threads than blocks, and none at all below two.
-int compressionThreads(std::uint64_t inputBytes, std::uint64_t blockBytes) {
-    const std::uint64_t blocks = (inputBytes + blockBytes - 1) / blockBytes;
-    return int(std::min<std::uint64_t>(std::uint64_t(usableCores()), blocks));
-}
-
+// zstd splits its input into jobs (8 MiB at level 3: four times its window) that threads
+// compress apart, and the result stays one standard stream. A thread costs its own coder and
+// buffers and gains nothing on data smaller than a job: no more threads than jobs, and none
+// at all below two. Its close finishes at most a job per thread, a fraction of a second.
 void spreadOverCores(archive* writer, int kind, std::uint64_t inputBytes) {
-    const char* filter = nullptr;
-    int threads = 1;
-    if (kind == TarXz || kind == Xz) {
-        // liblzma's block: three times the 8 MiB dictionary of level 6.
-        filter = "xz";
-        threads = compressionThreads(inputBytes, 24u << 20);
-    } else if (kind == TarZst || kind == Zst) {
-        // zstd's job at level 3: four times its 2 MiB window.
-        filter = "zstd";
-        threads = compressionThreads(inputBytes, 8u << 20);
-    }
+    if (kind != TarZst && kind != Zst)
+        return;
+    const std::uint64_t jobBytes = 8u << 20;
+    const std::uint64_t jobs = (inputBytes + jobBytes - 1) / jobBytes;
+    const auto threads = std::min<std::uint64_t>(std::uint64_t(usableCores()), jobs);
     // A library without threads refuses the option and compresses on one, which is no error.
-    if (filter && threads > 1)
-        archive_write_set_filter_option(writer, filter, "threads", std::to_string(threads).c_str());
+    if (threads > 1)
+        archive_write_set_filter_option(writer, "zstd", "threads", std::to_string(threads).c_str());
 }
 
 bool addFilter(archive* writer, int kind, std::uint64_t inputBytes) {
@@ -100,25 +88,29 @@ bool addFilter(archive* writer, int kind, std::uint64_t inputBytes) {
 // to a second handle that compresses it: a failed or cancelled job can then drop the tar
 // handle without finishing its entry (libarchive would pad the rest of it with zeros, and
 // compressing those takes seconds for a large file) and still close the compressor, which
-// alone releases its coder state (close to 100 MB for xz). The gzip kinds hand their stream
-// to the parallel deflate instead, which likewise can be dropped at any point.
+// alone releases its coder state. The gzip and xz kinds hand their stream to a compressor of
+// ours instead, which can be dropped at any point.
 struct Writers {
     // Declared first: the entries handle writes into it until the handle is gone.
-    std::unique_ptr<ParallelGzip> gzip;
+    std::unique_ptr<StreamCompressor> ours;
     ArchiveWriter entries;
     ArchiveWriter compressor;
 };
 
-la_ssize_t toGzip(archive*, void* gzip, const void* buffer, size_t length) {
-    return static_cast<ParallelGzip*>(gzip)->write(buffer, length) ? la_ssize_t(length) : -1;
+la_ssize_t toOurs(archive*, void* ours, const void* buffer, size_t length) {
+    return static_cast<StreamCompressor*>(ours)->write(buffer, length) ? la_ssize_t(length) : -1;
 }
 
-int openGzip(Writers& writers, int fd) {
-    writers.gzip = std::make_unique<ParallelGzip>(fd, usableCores());
-    if (!writers.gzip->start())
+int openOurs(Writers& writers, int kind, int fd, std::uint64_t inputBytes,
+             const ProgressSink* sink) {
+    if (kind == TarXz || kind == Xz)
+        writers.ours = std::make_unique<XzStream>(fd, usableCores(), inputBytes, sink);
+    else
+        writers.ours = std::make_unique<ParallelGzip>(fd, usableCores());
+    if (!writers.ours->start())
         return Failed;
     archive_write_set_bytes_in_last_block(writers.entries.get(), 1);
-    return archive_write_open2(writers.entries.get(), writers.gzip.get(), nullptr, toGzip, nullptr,
+    return archive_write_open2(writers.entries.get(), writers.ours.get(), nullptr, toOurs, nullptr,
                                nullptr) == ARCHIVE_OK
                ? Ok
                : OpenFailed;
@@ -151,7 +143,8 @@ int openCompressor(Writers& writers, int kind, int fd, std::uint64_t inputBytes)
                : OpenFailed;
 }
 
-int openWriters(Writers& writers, int kind, const StagedFile& output, std::uint64_t inputBytes) {
+int openWriters(Writers& writers, int kind, const StagedFile& output, std::uint64_t inputBytes,
+                const ProgressSink* sink) {
     writers.entries.reset(archive_write_new());
     if (hasSeparateCompressor(kind))
         writers.compressor.reset(archive_write_new());
@@ -162,8 +155,8 @@ int openWriters(Writers& writers, int kind, const StagedFile& output, std::uint6
         return Unsupported;
     // Formats that do not know the option ignore it.
     archive_write_set_options(entries, "hdrcharset=UTF-8");
-    if (isGzip(kind))
-        return openGzip(writers, output.fd());
+    if (hasOwnCompressor(kind))
+        return openOurs(writers, kind, output.fd(), inputBytes, sink);
     if (hasSeparateCompressor(kind))
         return openCompressor(writers, kind, output.fd(), inputBytes);
     if (!addFilter(entries, kind, inputBytes))
@@ -177,7 +170,7 @@ int openWriters(Writers& writers, int kind, const StagedFile& output, std::uint6
 bool closeWriters(Writers& writers) {
     if (archive_write_close(writers.entries.get()) != ARCHIVE_OK)
         return false;
-    if (writers.gzip && !writers.gzip->finish())
+    if (writers.ours && !writers.ours->finish())
         return false;
     return !writers.compressor || archive_write_close(writers.compressor.get()) == ARCHIVE_OK;
 }
@@ -216,15 +209,15 @@ bool addInputs(TarWriteContext& context, const std::vector<std::string>& inputs,
     return true;
 }
 
-// A handle with a filter of its own (the single streams but gz) is closed: only that releases
-// its coder state, and a raw stream has no entry to finish. Any other entries handle is
-// dropped as it is; the compressor behind it is then closed on what it already holds, and the
-// parallel gzip stops its threads and drops the rest.
+// A handle with a filter of its own (bz2 and zst streams) is closed: only that releases its
+// coder state, and a raw stream has no entry to finish. Any other entries handle is dropped
+// as it is; the libarchive compressor behind it is then closed on what it already holds, and
+// one of ours stops its threads and drops the rest.
 int abandon(Writers& writers, int kind, int result) {
-    if (writers.entries && (!isSingleStream(kind) || writers.gzip))
+    if (writers.entries && (!isSingleStream(kind) || writers.ours))
         archive_write_fail(writers.entries.get());
     writers.entries.reset();
-    writers.gzip.reset();
+    writers.ours.reset();
     writers.compressor.reset();
     return result;
 }
@@ -248,15 +241,17 @@ int tarPack(const std::vector<std::string>& inputs, const std::string& dest, int
     context.totalBytes = totalInputBytes(inputs, output);
 
     Writers writers;
-    const int opened = openWriters(writers, kind, output, context.totalBytes);
+    const int opened = openWriters(writers, kind, output, context.totalBytes, context.sink);
     if (opened != Ok)
         return abandon(writers, kind, opened);
     context.writer = writers.entries.get();
 
+    // A compressor may have stopped on the cancel itself, before the next report.
     if (!addInputs(context, inputs, kind))
-        return abandon(writers, kind, context.cancelled ? Cancelled : Failed);
+        return abandon(writers, kind,
+                       context.cancelled || context.sink->cancelled() ? Cancelled : Failed);
     if (!closeWriters(writers))
-        return abandon(writers, kind, Failed);
+        return abandon(writers, kind, context.sink->cancelled() ? Cancelled : Failed);
     writers = Writers();
     const int committed = commitStaged(output, context.sink);
     if (committed == Ok)
