@@ -123,6 +123,24 @@ private slots:
         QCOMPARE(runTool("7z", {"t", archive}).exitCode, 0);
     }
 
+    // The plugin takes ASCII zip passwords only; libzip writes the others.
+    void aesZipReadBack_data() {
+        QTest::addColumn<QString>("password");
+        QTest::newRow("plugin") << "ascii pass";
+        QTest::newRow("libzip") << QString::fromUtf8("pässwörd");
+    }
+    void aesZipReadBack() {
+        QFETCH(QString, password);
+        const QString archive = tmp_.path() + "/" + QTest::currentDataTag() + ".zip";
+        QCOMPARE(packPaths({input_}, archive, password), int(cfr::Ok));
+        const auto listed = runTool("7z", {"l", "-slt", "-p" + password, archive});
+        QCOMPARE(listed.out.count("Method = AES-256"), 3); // the three files
+        QCOMPARE(runTool("7z", {"t", "-p" + password, archive}).exitCode, 0);
+        const QString out = tmp_.path() + "/zip " + QTest::currentDataTag();
+        QCOMPARE(extractTo(archive, out, password), int(cfr::Ok));
+        QCOMPARE(treeDifference(input_, out + "/set"), QString());
+    }
+
     void gzipChunkBoundaries_data() {
         const int chunk = int(cfr::ParallelGzip::kDefaultChunk);
         // Text as varied as a real one: the repeated block above compresses to next to nothing.
