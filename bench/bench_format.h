@@ -10,18 +10,26 @@
 
 namespace bench {
 
+// A peer tool doing the same work on the same data: shell commands with "$1" = archive,
+// "$2" = folder holding the input, "$3" = input name, "$4" = output folder. The peer extracts
+// the archive we wrote. An empty command means this peer does not do that step.
+struct Peer {
+    std::string name;
+    std::string pack;
+    std::string extract;
+};
+
 struct BenchFormat {
     std::string name;        // shown in the table: "tar.gz"
     std::string suffix;      // of the archive we write: ".tar.gz"
     std::string password;    // handed to cfr::pack and cfr::extract; empty = none
     bool singleFile = false; // packs one large file instead of the whole corpus
-    // Shell commands for the peer doing the same work on the same data, with
-    // "$1" = archive, "$2" = folder holding the input, "$3" = input name, "$4" = output folder.
-    // The peer extracts the archive we wrote. An empty command means no peer.
-    std::string peerName;
-    std::string peerPack;
-    std::string peerExtract;
+    // Each one gets a row of its own beside ours, in this order.
+    std::vector<Peer> peers;
 };
+
+// Whether a program of that name is on the PATH: peers that are not installed are left out.
+bool installed(const std::string& program);
 
 using FormatFamily = std::vector<BenchFormat> (*)();
 

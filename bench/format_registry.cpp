@@ -1,5 +1,10 @@
 #include "bench_format.h"
 
+#include <unistd.h>
+
+#include <cstdlib>
+#include <sstream>
+
 namespace bench {
 namespace {
 
@@ -12,6 +17,16 @@ std::vector<FormatFamily>& families() {
 
 FamilyRegistration::FamilyRegistration(FormatFamily family) {
     families().push_back(family);
+}
+
+bool installed(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::istringstream folders(path ? path : "");
+    std::string folder;
+    while (std::getline(folders, folder, ':'))
+        if (!folder.empty() && ::access((folder + "/" + program).c_str(), X_OK) == 0)
+            return true;
+    return false;
 }
 
 std::vector<BenchFormat> allFormats() {

@@ -1,4 +1,4 @@
-// coffret-bench: packs and extracts a generated corpus in every format, next to a peer tool
+// coffret-bench: packs and extracts a generated corpus in every format, next to peer tools
 // doing the same work on the same data, and prints times, throughput and peak memory.
 #include "bench_format.h"
 #include "cfr.h"
@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -31,10 +32,11 @@ void usage() {
     std::printf(
         "usage: coffret-bench [--size MiB] [--repeat N] [--formats a,b] [--work DIR] [--keep]\n"
         "  Packs and extracts a generated corpus (text, incompressible data, thousands of small\n"
-        "  files; --size MiB in all, default 64) in every format, next to a peer tool (bsdtar\n"
-        "  for archives, the compressor for single streams) doing the same work. Each side runs\n"
-        "  in its own process; the best of --repeat runs (default 3) is shown with its peak\n"
-        "  resident memory. --formats picks formats by name (e.g. tar.gz,tar.zst).\n");
+        "  files; --size MiB in all, default 64) in every format, next to peer tools (bsdtar\n"
+        "  for archives, the compressor for single streams, and the multi-threaded pigz,\n"
+        "  xz -T0, zstd -T0 and 7z where installed) doing the same work, one row per peer.\n"
+        "  Each side runs in its own process; the best of --repeat runs (default 3) is shown\n"
+        "  with its peak resident memory. --formats picks formats by name (e.g. tar.gz,7z).\n");
 }
 
 bool parse(int argc, char** argv, Options& options) {
@@ -65,11 +67,6 @@ void clearFolder(const std::string& path) {
     ::sync();
 }
 
-struct Best {
-    Measurement ours;
-    Measurement peer;
-};
-
 void keepBest(Measurement& best, const Measurement& run, bool first) {
     best.ran = run.ran;
     if (!run.ok || (!first && !best.ok)) {
@@ -81,17 +78,21 @@ void keepBest(Measurement& best, const Measurement& run, bool first) {
     best.ok = true;
 }
 
-// Best of several runs, ours and the peer's taken in turn so that whatever else the machine
-// is doing weighs on both alike. The output folder is emptied before each run, untimed.
-template <typename OurRun, typename PeerRun>
-Best bestOf(int repeat, const std::string& outDir, OurRun ourRun, PeerRun peerRun) {
-    Best best;
-    for (int i = 0; i < repeat; ++i) {
-        clearFolder(outDir);
-        keepBest(best.ours, ourRun(), i == 0);
-        clearFolder(outDir);
-        keepBest(best.peer, peerRun(), i == 0);
-    }
+// Best of several runs of each job (ours first, then each peer's), taken in turn so that
+// whatever else the machine is doing weighs on all alike. The output folder is emptied and
+// the job's archive (archives[j], where given) removed before each run, untimed.
+std::vector<Measurement> bestOf(int repeat, const std::string& outDir,
+                                const std::vector<std::string>& archives,
+                                const std::vector<std::function<Measurement()>>& jobs) {
+    std::vector<Measurement> best(jobs.size());
+    for (int i = 0; i < repeat; ++i)
+        for (std::size_t j = 0; j < jobs.size(); ++j) {
+            clearFolder(outDir);
+            std::error_code ec;
+            if (j < archives.size())
+                fs::remove(archives[j], ec);
+            keepBest(best[j], jobs[j](), i == 0);
+        }
     return best;
 }
 
@@ -111,7 +112,7 @@ void printRow(const std::string& format, const char* op, double mib, const Measu
     char ratio[16] = "-";
     if (ours.ok && peer.ok)
         std::snprintf(ratio, sizeof ratio, "%.2f", ours.seconds / peer.seconds);
-    std::printf("%-8s %-7s %s %s %-7s %6s %9.1f %9.1f\n", format.c_str(), op, cell(ours, mib),
+    std::printf("%-8s %-7s %s %s %-16s %6s %9.1f %9.1f\n", format.c_str(), op, cell(ours, mib),
                 cell(peer, mib), peerName.c_str(), ratio, ours.peakKiB / 1024.0,
                 peer.peakKiB / 1024.0);
     std::fflush(stdout);
@@ -130,35 +131,35 @@ void benchFormat(const BenchFormat& format, const Corpus& corpus, const Options&
                                             inputPath.filename().string(), out};
     const char* password = format.password.empty() ? nullptr : format.password.c_str();
 
-    const Best pack = bestOf(
-        options.repeat, out,
-        [&] {
-            return measureInChild([&] {
-                const char* inputs[] = {input.c_str()};
-                return cfr::pack(inputs, 1, archive.c_str(), password, nullptr, nullptr);
-            });
-        },
-        [&] {
-            return format.peerPack.empty() ? Measurement()
-                                           : measureShell(format.peerPack, peerArgs);
+    std::vector<std::function<Measurement()>> packs{[&] {
+        return measureInChild([&] {
+            const char* inputs[] = {input.c_str()};
+            return cfr::pack(inputs, 1, archive.c_str(), password, nullptr, nullptr);
         });
-    printRow(format.name, "pack", mib, pack.ours, pack.peer, format.peerName);
+    }};
+    for (const Peer& peer : format.peers)
+        packs.push_back(
+            [&] { return peer.pack.empty() ? Measurement() : measureShell(peer.pack, peerArgs); });
+    std::vector<std::string> written(packs.size(), peerArchive);
+    written[0] = archive;
+    const auto pack = bestOf(options.repeat, out, written, packs);
+    for (std::size_t i = 0; i < format.peers.size(); ++i)
+        printRow(format.name, "pack", mib, pack[0], pack[i + 1], format.peers[i].name);
 
-    // Both sides extract the archive we wrote.
+    // Every side extracts the archive we wrote.
     std::vector<std::string> extractArgs = peerArgs;
     extractArgs[0] = archive;
-    const Best extract = bestOf(
-        options.repeat, out,
-        [&] {
-            return measureInChild([&] {
-                return cfr::extract(archive.c_str(), out.c_str(), password, nullptr, nullptr);
-            });
-        },
-        [&] {
-            return format.peerExtract.empty() ? Measurement()
-                                              : measureShell(format.peerExtract, extractArgs);
+    std::vector<std::function<Measurement()>> extracts{[&] {
+        return measureInChild(
+            [&] { return cfr::extract(archive.c_str(), out.c_str(), password, nullptr, nullptr); });
+    }};
+    for (const Peer& peer : format.peers)
+        extracts.push_back([&] {
+            return peer.extract.empty() ? Measurement() : measureShell(peer.extract, extractArgs);
         });
-    printRow(format.name, "extract", mib, extract.ours, extract.peer, format.peerName);
+    const auto extract = bestOf(options.repeat, out, {}, extracts);
+    for (std::size_t i = 0; i < format.peers.size(); ++i)
+        printRow(format.name, "extract", mib, extract[0], extract[i + 1], format.peers[i].name);
 }
 
 } // namespace
@@ -189,7 +190,7 @@ int main(int argc, char** argv) {
     std::printf("%d files, %.1f MiB; single streams use %s (%.1f MiB); best of %d runs\n\n",
                 corpus.files, corpus.bytes / 1048576.0, corpus.largeFile.c_str(),
                 corpus.largeBytes / 1048576.0, options.repeat);
-    std::printf("%-8s %-7s %8s %8s %8s %8s %-7s %6s %9s %9s\n", "format", "op", "ours s", "MiB/s",
+    std::printf("%-8s %-7s %8s %8s %8s %8s %-16s %6s %9s %9s\n", "format", "op", "ours s", "MiB/s",
                 "peer s", "MiB/s", "peer", "ratio", "ours MiB", "peer MiB");
 
     for (const BenchFormat& format : allFormats())

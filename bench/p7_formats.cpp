@@ -10,9 +10,8 @@ std::vector<BenchFormat> p7Formats() {
     format.name = "7z+pw";
     format.suffix = ".7z";
     format.password = "bench-password";
-    format.peerName = "7z";
-    format.peerPack = "cd \"$2\" && 7z a -bso0 -bsp0 -pbench-password \"$1\" \"$3\"";
-    format.peerExtract = "7z x -bso0 -bsp0 -pbench-password -o\"$4\" \"$1\"";
+    format.peers = {{"7z", "cd \"$2\" && 7z a -bso0 -bsp0 -pbench-password \"$1\" \"$3\"",
+                     "7z x -bso0 -bsp0 -pbench-password -o\"$4\" \"$1\""}};
     return {format};
 }
 

@@ -22,27 +22,21 @@ std::vector<BenchFormat> zipFormats() {
     BenchFormat plain;
     plain.name = "zip";
     plain.suffix = ".zip";
-    plain.peerName = "zip";
-    plain.peerPack = "cd \"$2\" && zip -q -r \"$1\" \"$3\"";
-    plain.peerExtract = "unzip -q \"$1\" -d \"$4\"";
+    plain.peers = {{"zip", "cd \"$2\" && zip -q -r \"$1\" \"$3\"", "unzip -q \"$1\" -d \"$4\""}};
 
     BenchFormat aes;
     aes.name = "zip+aes";
     aes.suffix = ".zip";
     aes.password = password;
-    aes.peerName = "7z";
-    aes.peerPack = sevenZipAesPack();
-    aes.peerExtract = sevenZipExtract("$1");
+    aes.peers = {{"7z", sevenZipAesPack(), sevenZipExtract("$1")}};
 
     BenchFormat package;
     package.name = "cfr";
     package.suffix = ".cfr";
     package.password = password;
-    package.peerName = "7z";
-    package.peerPack = sevenZipAesPack();
     // 7z would only unwrap our package's outer layer; the fair peer unpacks its own
     // one-pass AES zip, written beside ours by the pack step.
-    package.peerExtract = sevenZipExtract("$(dirname \"$1\")/peer.cfr");
+    package.peers = {{"7z", sevenZipAesPack(), sevenZipExtract("$(dirname \"$1\")/peer.cfr")}};
     return {plain, aes, package};
 }
 

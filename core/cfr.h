@@ -52,8 +52,9 @@ typedef int (*CancelFn)(void* context);
 // chosen by dest's suffix (archiveKind), with two rules a caller cannot guess from it:
 // - a name with no known suffix becomes a package when a password is given, a plain zip
 //   otherwise;
-// - 7z without a password is written by libarchive, and with one by the 7z plugin (AES-256,
-//   names encrypted); without the plugin an encrypted 7z is Unsupported.
+// - 7z is written by the 7z plugin when it is present (LZMA2 on every core; with a password,
+//   AES-256 over the content, names left readable), otherwise by libarchive (LZMA on one
+//   core), which cannot encrypt: an encrypted 7z without the plugin is Unsupported.
 // A password with a format that cannot encrypt (the tar family) is Unsupported; a package
 // without one is InvalidArgument. dest is replaced only once the new archive is complete.
 int pack(const char* const* inputs, int count, const char* dest, const char* password,

@@ -34,11 +34,14 @@ int dispatchPack(const std::vector<std::string>& inputs, const std::string& dest
             return InvalidArgument;
         return packagePack(inputs, dest, password, sink);
     case Zip:
+        // The plugin encrypts on every core and derives keys several times faster.
+        if (p7TakesZipPassword(password) && p7Available())
+            return p7Pack(inputs, dest, password, sink, Zip);
         return zipPack(inputs, dest, password, sink);
     case SevenZip:
-        if (password.empty())
-            return tarPack(inputs, dest, kind, sink);
-        return p7Available() ? p7Pack(inputs, dest, password, sink) : Unsupported;
+        if (p7Available())
+            return p7Pack(inputs, dest, password, sink);
+        return password.empty() ? tarPack(inputs, dest, kind, sink) : Unsupported;
     default:
         if (isTarFamily(kind))
             return password.empty() ? tarPack(inputs, dest, kind, sink) : Unsupported;

@@ -9,8 +9,8 @@ packages=(
   qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-layouts
   qml-module-qtquick-controls2 qml-module-qtquick-templates2 qml-module-qtquick-dialogs
   qml-module-qttest qml-module-qt-labs-platform qml-module-qt-labs-folderlistmodel qml-module-qtgraphicaleffects
-  libarchive-dev libzip-dev zlib1g-dev libssl-dev libxcb1-dev libx11-dev
-  p7zip-full libarchive-tools zip unzip gzip bzip2 xz-utils zstd
+  libarchive-dev libzip-dev zlib1g-dev liblzma-dev libssl-dev libxcb1-dev libx11-dev
+  p7zip-full libarchive-tools zip unzip gzip pigz bzip2 xz-utils zstd
   libxml2-utils lcov xvfb xauth xdotool x11-utils imagemagick python3 xclip fonts-wqy-microhei
   desktop-file-utils appstream lintian shared-mime-info xdg-utils libfile-mimeinfo-perl
   libglib2.0-bin dpkg-dev

@@ -1,17 +1,24 @@
-// The writer: tar kinds, plain 7z and single compressed streams through libarchive.
+// The writer: tar kinds, plain 7z (without the plugin) and single compressed streams through
+// libarchive; gzip and xz compressed by coders of our own on every core.
 #include "libarchive/tar_backend.h"
 
+#include "cpu_cores.h"
 #include "entry_names.h"
 #include "input_walk.h"
 #include "libarchive/archive_handles.h"
+#include "libarchive/parallel_gzip.h"
 #include "libarchive/tar_writer.h"
+#include "libarchive/xz_stream.h"
 #include "staged_file.h"
 #include "utf8_locale.h"
 
 #include <archive_entry.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <memory>
+#include <string>
 
 namespace cfr {
 namespace fs = std::filesystem;
@@ -21,17 +28,16 @@ bool isSingleStream(int kind) {
     return kind == Gz || kind == Bz2 || kind == Xz || kind == Zst;
 }
 
+// Compressed by a coder of ours rather than a libarchive filter.
+bool hasOwnCompressor(int kind) {
+    return kind == TarGz || kind == Gz || kind == TarXz || kind == Xz;
+}
+
 int (*filterFor(int kind))(archive*) {
     switch (kind) {
-    case TarGz:
-    case Gz:
-        return archive_write_add_filter_gzip;
     case TarBz2:
     case Bz2:
         return archive_write_add_filter_bzip2;
-    case TarXz:
-    case Xz:
-        return archive_write_add_filter_xz;
     case TarZst:
     case Zst:
         return archive_write_add_filter_zstd;
@@ -41,7 +47,7 @@ int (*filterFor(int kind))(archive*) {
 }
 
 bool hasSeparateCompressor(int kind) {
-    return kind >= TarGz && kind <= TarZst;
+    return kind == TarBz2 || kind == TarZst;
 }
 
 bool setFormat(archive* writer, int kind) {
@@ -53,28 +59,71 @@ bool setFormat(archive* writer, int kind) {
            archive_write_set_format_pax_restricted(writer) == ARCHIVE_OK;
 }
 
-bool addFilter(archive* writer, int kind) {
+// zstd splits its input into jobs (8 MiB at level 3: four times its window) that threads
+// compress apart, and the result stays one standard stream. A thread costs its own coder and
+// buffers and gains nothing on data smaller than a job: no more threads than jobs, and none
+// at all below two. Its close finishes at most a job per thread, a fraction of a second.
+void spreadOverCores(archive* writer, int kind, std::uint64_t inputBytes) {
+    if (kind != TarZst && kind != Zst)
+        return;
+    const std::uint64_t jobBytes = 8u << 20;
+    const std::uint64_t jobs = (inputBytes + jobBytes - 1) / jobBytes;
+    const auto threads = std::min<std::uint64_t>(std::uint64_t(usableCores()), jobs);
+    // A library without threads refuses the option and compresses on one, which is no error.
+    if (threads > 1)
+        archive_write_set_filter_option(writer, "zstd", "threads", std::to_string(threads).c_str());
+}
+
+bool addFilter(archive* writer, int kind, std::uint64_t inputBytes) {
     const auto add = filterFor(kind);
-    return !add || add(writer) == ARCHIVE_OK;
+    if (!add)
+        return true;
+    if (add(writer) != ARCHIVE_OK)
+        return false;
+    spreadOverCores(writer, kind, inputBytes);
+    return true;
 }
 
 // The entries go into one handle. A compressed tar kind hands its tar stream, as raw data,
 // to a second handle that compresses it: a failed or cancelled job can then drop the tar
 // handle without finishing its entry (libarchive would pad the rest of it with zeros, and
 // compressing those takes seconds for a large file) and still close the compressor, which
-// alone releases its coder state (close to 100 MB for xz).
+// alone releases its coder state. The gzip and xz kinds hand their stream to a compressor of
+// ours instead, which can be dropped at any point.
 struct Writers {
+    // Declared first: the entries handle writes into it until the handle is gone.
+    std::unique_ptr<StreamCompressor> ours;
     ArchiveWriter entries;
     ArchiveWriter compressor;
 };
+
+la_ssize_t toOurs(archive*, void* ours, const void* buffer, size_t length) {
+    return static_cast<StreamCompressor*>(ours)->write(buffer, length) ? la_ssize_t(length) : -1;
+}
+
+int openOurs(Writers& writers, int kind, int fd, std::uint64_t inputBytes,
+             const ProgressSink* sink) {
+    if (kind == TarXz || kind == Xz)
+        writers.ours = std::make_unique<XzStream>(fd, usableCores(), inputBytes, sink);
+    else
+        writers.ours = std::make_unique<ParallelGzip>(fd, usableCores());
+    if (!writers.ours->start())
+        return Failed;
+    archive_write_set_bytes_in_last_block(writers.entries.get(), 1);
+    return archive_write_open2(writers.entries.get(), writers.ours.get(), nullptr, toOurs, nullptr,
+                               nullptr) == ARCHIVE_OK
+               ? Ok
+               : OpenFailed;
+}
 
 la_ssize_t toCompressor(archive*, void* compressor, const void* buffer, size_t length) {
     return archive_write_data(static_cast<archive*>(compressor), buffer, length);
 }
 
-int openCompressor(Writers& writers, int kind, int fd) {
+int openCompressor(Writers& writers, int kind, int fd, std::uint64_t inputBytes) {
     archive* compressor = writers.compressor.get();
-    if (archive_write_set_format_raw(compressor) != ARCHIVE_OK || !addFilter(compressor, kind))
+    if (archive_write_set_format_raw(compressor) != ARCHIVE_OK ||
+        !addFilter(compressor, kind, inputBytes))
         return Unsupported;
     // An archive in a file needs no padding to a whole block.
     archive_write_set_bytes_in_last_block(compressor, 1);
@@ -94,7 +143,8 @@ int openCompressor(Writers& writers, int kind, int fd) {
                : OpenFailed;
 }
 
-int openWriters(Writers& writers, int kind, const StagedFile& output) {
+int openWriters(Writers& writers, int kind, const StagedFile& output, std::uint64_t inputBytes,
+                const ProgressSink* sink) {
     writers.entries.reset(archive_write_new());
     if (hasSeparateCompressor(kind))
         writers.compressor.reset(archive_write_new());
@@ -105,9 +155,11 @@ int openWriters(Writers& writers, int kind, const StagedFile& output) {
         return Unsupported;
     // Formats that do not know the option ignore it.
     archive_write_set_options(entries, "hdrcharset=UTF-8");
+    if (hasOwnCompressor(kind))
+        return openOurs(writers, kind, output.fd(), inputBytes, sink);
     if (hasSeparateCompressor(kind))
-        return openCompressor(writers, kind, output.fd());
-    if (!addFilter(entries, kind))
+        return openCompressor(writers, kind, output.fd(), inputBytes);
+    if (!addFilter(entries, kind, inputBytes))
         return Unsupported;
     archive_write_set_bytes_in_last_block(entries, 1);
     // Written through the descriptor, which the writer never closes itself: a handle dropped
@@ -117,6 +169,8 @@ int openWriters(Writers& writers, int kind, const StagedFile& output) {
 
 bool closeWriters(Writers& writers) {
     if (archive_write_close(writers.entries.get()) != ARCHIVE_OK)
+        return false;
+    if (writers.ours && !writers.ours->finish())
         return false;
     return !writers.compressor || archive_write_close(writers.compressor.get()) == ARCHIVE_OK;
 }
@@ -155,13 +209,15 @@ bool addInputs(TarWriteContext& context, const std::vector<std::string>& inputs,
     return true;
 }
 
-// A handle with a filter of its own (the single streams) is closed: only that releases its
+// A handle with a filter of its own (bz2 and zst streams) is closed: only that releases its
 // coder state, and a raw stream has no entry to finish. Any other entries handle is dropped
-// as it is; the compressor behind it is then closed on what it already holds.
+// as it is; the libarchive compressor behind it is then closed on what it already holds, and
+// one of ours stops its threads and drops the rest.
 int abandon(Writers& writers, int kind, int result) {
-    if (writers.entries && !isSingleStream(kind))
+    if (writers.entries && (!isSingleStream(kind) || writers.ours))
         archive_write_fail(writers.entries.get());
     writers.entries.reset();
+    writers.ours.reset();
     writers.compressor.reset();
     return result;
 }
@@ -178,22 +234,24 @@ int tarPack(const std::vector<std::string>& inputs, const std::string& dest, int
     StagedFile output(dest);
     if (!output.create())
         return OpenFailed;
-    Writers writers;
-    const int opened = openWriters(writers, kind, output);
-    if (opened != Ok)
-        return abandon(writers, kind, opened);
-
     const ProgressSink silent;
     TarWriteContext context;
-    context.writer = writers.entries.get();
     context.sink = sink ? sink : &silent;
     context.output = &output;
     context.totalBytes = totalInputBytes(inputs, output);
 
+    Writers writers;
+    const int opened = openWriters(writers, kind, output, context.totalBytes, context.sink);
+    if (opened != Ok)
+        return abandon(writers, kind, opened);
+    context.writer = writers.entries.get();
+
+    // A compressor may have stopped on the cancel itself, before the next report.
     if (!addInputs(context, inputs, kind))
-        return abandon(writers, kind, context.cancelled ? Cancelled : Failed);
+        return abandon(writers, kind,
+                       context.cancelled || context.sink->cancelled() ? Cancelled : Failed);
     if (!closeWriters(writers))
-        return abandon(writers, kind, Failed);
+        return abandon(writers, kind, context.sink->cancelled() ? Cancelled : Failed);
     writers = Writers();
     const int committed = commitStaged(output, context.sink);
     if (committed == Ok)

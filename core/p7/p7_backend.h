@@ -11,12 +11,18 @@ namespace cfr {
 // Loads the plugin once per process; true when it can be used.
 bool p7Available();
 
+// Writes a 7z, or a zip (kind Zip; AES-256 with a password). An empty password encrypts
+// nothing. A zip password must be one the plugin takes.
 int p7Pack(const std::vector<std::string>& inputs, const std::string& dest,
-           const std::string& password, const ProgressSink* sink);
+           const std::string& password, const ProgressSink* sink, int kind = SevenZip);
 int p7Extract(const std::string& archive, const std::string& destDir, const std::string& password,
               const ProgressSink* sink);
-// Zip archives libzip cannot read: methods it lacks, a stub or padding before the archive,
-// names flagged UTF-8 that are not.
+// A zip password the plugin encrypts and decrypts with: not empty, and ASCII (it refuses any
+// other for zip).
+bool p7TakesZipPassword(const std::string& password);
+
+// Zip archives libzip cannot read, and WinZip AES archives with a password the plugin takes:
+// methods it lacks, a stub or padding before the archive, names flagged UTF-8 that are not.
 int p7ExtractZip(const std::string& archive, const std::string& destDir,
                  const std::string& password, const ProgressSink* sink);
 

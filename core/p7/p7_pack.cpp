@@ -1,40 +1,66 @@
-// Password-protected 7z archives, written by the plugin.
+// 7z and AES zip archives written by the plugin: its coders run on every core, and it derives
+// a zip entry's AES key several times faster than libzip through OpenSSL does.
+#include "cfr.h"
 #include "entry_names.h"
 #include "p7/p7_backend.h"
 #include "p7/p7_collect.h"
 #include "p7/p7_loader.h"
+#include "p7/p7_text.h"
 #include "p7/p7_update_callback.h"
 #include "staged_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
 namespace cfr {
 namespace {
 
-// Names stay readable without the password; only the content is encrypted.
-template <p7::Layout L> void keepNamesReadable(p7::IOutArchive<L>* archive) {
+// One property at a time: the plugin stops at the first it does not know.
+template <p7::Layout L>
+void setProperty(p7::ISetProperties<L>* setter, const wchar_t* name, p7::PROPVARIANT value) {
+    const wchar_t* names[] = {name};
+    setter->SetProperties(names, &value, 1);
+}
+
+// A 7z with a password keeps its names readable; only the content is encrypted. A zip is
+// encrypted with WinZip's AES-256 (the plugin's default is the old ZipCrypto), and names
+// outside ASCII are stored as UTF-8, as the libzip writer stores them.
+template <p7::Layout L> void setOptions(p7::IOutArchive<L>* archive, int kind, bool encrypted) {
     p7::Ref<p7::ISetProperties<L>> setter;
     if (archive->QueryInterface(p7::IID_ISetProperties,
                                 reinterpret_cast<void**>(setter.receive())) != p7::S_OK ||
         !setter)
         return;
-    const wchar_t* names[] = {L"he"};
-    p7::PROPVARIANT values[1] = {};
-    values[0].vt = p7::VT_BOOL;
-    values[0].boolVal = p7::VARIANT_FALSE;
-    setter->SetProperties(names, values, 1);
+    p7::PROPVARIANT value = {};
+    value.vt = p7::VT_BOOL;
+    if (kind == SevenZip) {
+        value.boolVal = p7::VARIANT_FALSE;
+        if (encrypted)
+            setProperty(setter.get(), L"he", value);
+        return;
+    }
+    value.boolVal = p7::VARIANT_TRUE;
+    setProperty(setter.get(), L"cu", value);
+    if (!encrypted)
+        return;
+    value.vt = p7::VT_BSTR;
+    value.bstrVal = allocBstr(L"AES256");
+    if (value.bstrVal)
+        setProperty(setter.get(), L"em", value);
+    freeBstr(value.bstrVal);
 }
 
 template <p7::Layout L>
-int packWith(const P7Lib& lib, const std::vector<UpdateItem>& items, StagedFile& output,
+int packWith(const P7Lib& lib, int kind, const std::vector<UpdateItem>& items, StagedFile& output,
              const std::string& password, const ProgressSink* sink) {
     p7::Ref<p7::IOutArchive<L>> archive;
-    if (lib.createObject(&p7::CLSID_Format7z, &p7::IID_IOutArchive,
+    if (lib.createObject(kind == Zip ? &p7::CLSID_FormatZip : &p7::CLSID_Format7z,
+                         &p7::IID_IOutArchive,
                          reinterpret_cast<void**>(archive.receive())) != p7::S_OK ||
         !archive)
         return Failed;
-    keepNamesReadable(archive.get());
+    setOptions(archive.get(), kind, !password.empty());
 
     std::FILE* file = std::fopen(output.path().c_str(), "wb+");
     if (!file)
@@ -65,9 +91,15 @@ int packWith(const P7Lib& lib, const std::vector<UpdateItem>& items, StagedFile&
 
 } // namespace
 
+bool p7TakesZipPassword(const std::string& password) {
+    return !password.empty() && std::all_of(password.begin(), password.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80;
+    });
+}
+
 int p7Pack(const std::vector<std::string>& inputs, const std::string& dest,
-           const std::string& password, const ProgressSink* sink) {
-    if (inputs.empty() || password.empty())
+           const std::string& password, const ProgressSink* sink, int kind) {
+    if (inputs.empty() || (kind != SevenZip && kind != Zip))
         return InvalidArgument;
     if (!p7Available())
         return Unsupported;
@@ -86,8 +118,8 @@ int p7Pack(const std::vector<std::string>& inputs, const std::string& dest,
         return Failed;
     const P7Lib& lib = p7Lib();
     return lib.layout == p7::Layout::Plain
-               ? packWith<p7::Layout::Plain>(lib, items, output, password, sink)
-               : packWith<p7::Layout::VirtualDestructor>(lib, items, output, password, sink);
+               ? packWith<p7::Layout::Plain>(lib, kind, items, output, password, sink)
+               : packWith<p7::Layout::VirtualDestructor>(lib, kind, items, output, password, sink);
 }
 
 } // namespace cfr

@@ -108,8 +108,9 @@ public:
     p7::HRESULT SetOperationResult(std::int32_t) override { return p7::S_OK; }
 
     p7::HRESULT CryptoGetTextPassword2(std::int32_t* isDefined, p7::BSTR* password) override {
+        // Without one, the archive is written unencrypted.
         if (isDefined)
-            *isDefined = 1;
+            *isDefined = password_.empty() ? 0 : 1;
         return handOver(password_, password);
     }
 

@@ -79,6 +79,18 @@ private:
 
 } // namespace
 
+bool holdsWinzipAes(zip_t* archive) {
+    const zip_int64_t count = zip_get_num_entries(archive, ZIP_FL_UNCHANGED);
+    for (zip_int64_t index = 0; index < count; ++index) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(archive, zip_uint64_t(index), ZIP_FL_UNCHANGED, &st) == 0 &&
+            (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && keyLength(st.encryption_method) > 0)
+            return true;
+    }
+    return false;
+}
+
 bool crcUnreliable(const zip_stat_t& st) {
     return (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && keyLength(st.encryption_method) > 0 &&
            (st.valid & ZIP_STAT_CRC) && st.crc == 0 && (st.valid & ZIP_STAT_SIZE) && st.size >= 20;

@@ -13,6 +13,9 @@
 
 namespace cfr {
 
+// True when some entry is encrypted with WinZip AES.
+bool holdsWinzipAes(zip_t* archive);
+
 // True for an entry whose end-of-data CRC error libzip may report wrongly.
 bool crcUnreliable(const zip_stat_t& st);
 

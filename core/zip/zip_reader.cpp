@@ -4,13 +4,20 @@
 #include "zip/zip_handle.h"
 #include "zip/zip_layout.h"
 
+#include "cpu_cores.h"
 #include "failure_reason.h"
 #include "output_file.h"
 #include "safe_path.h"
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
+#include <thread>
+#include <unordered_set>
 
 namespace cfr {
 namespace fs = std::filesystem;
@@ -19,21 +26,44 @@ namespace {
 
 const zip_uint64_t chunkSize = 32768;
 
-// One extraction job: where entries go and how far it has come.
+// One extraction job: where entries go and how far it has come. The entries are shared out
+// among threads, one per usable core, each with a libzip handle of its own (a handle serves
+// one thread at a time): an AES entry spends most of its time deriving its key, and that is
+// per entry. Progress and the cancel stay on the job's thread, which extracts too and
+// reports what all of them have done.
 class ZipExtraction {
 public:
-    ZipExtraction(zip_t* archive, const fs::path& destDir, const std::string& password,
-                  const ProgressSink* sink, double offset, double scale)
-        : archive_(archive), destDir_(destDir), password_(password), sink_(sink), offset_(offset),
-          scale_(scale) {}
+    ZipExtraction(const std::string& path, zip_t* archive, const fs::path& destDir,
+                  const std::string& password, const ProgressSink* sink, double offset,
+                  double scale)
+        : path_(path), archive_(archive), destDir_(destDir), password_(password), sink_(sink),
+          offset_(offset), scale_(scale) {}
 
     int run(zip_int64_t count) {
-        measure(count);
-        for (zip_int64_t index = 0; index < count; ++index) {
-            const int result = extractEntry(zip_uint64_t(index));
-            if (result != Ok)
-                return result;
+        count_ = zip_uint64_t(count);
+        const bool namesUnique = measure();
+        // Entries that share a name are written in archive order, the last one kept.
+        const int helpers =
+            namesUnique ? int(std::min<zip_uint64_t>(zip_uint64_t(usableCores()), count_)) - 1 : 0;
+        std::vector<ZipHandle> handles;
+        std::vector<std::thread> threads;
+        for (int i = 0; i < helpers; ++i) {
+            ZipHandle handle = openZip(path_, ZIP_RDONLY);
+            if (!handle)
+                break;
+            if (!password_.empty())
+                zip_set_default_password(handle.get(), password_.c_str());
+            try {
+                threads.emplace_back(&ZipExtraction::help, this, handle.get());
+            } catch (...) {
+                break;
+            }
+            handles.push_back(std::move(handle));
         }
+        work(archive_);
+        waitFor(threads);
+        if (result_ != Ok)
+            return result_;
         if (unsupported_ > 0) {
             noteFailure(MethodUnsupported);
             return Unsupported;
@@ -48,28 +78,98 @@ public:
     }
 
 private:
-    void measure(zip_int64_t count) {
-        for (zip_int64_t index = 0; index < count; ++index) {
+    // Sums the sizes; false when two entries share a name.
+    bool measure() {
+        std::unordered_set<std::string> names;
+        bool unique = true;
+        for (zip_uint64_t index = 0; index < count_; ++index) {
             zip_stat_t st;
             zip_stat_init(&st);
-            if (zip_stat_index(archive_, zip_uint64_t(index), ZIP_FL_UNCHANGED, &st) == 0 &&
+            if (zip_stat_index(archive_, index, ZIP_FL_UNCHANGED, &st) == 0 &&
                 (st.valid & ZIP_STAT_SIZE))
                 total_ += st.size;
+            unique = names.insert(zipEntryName(archive_, index)).second && unique;
         }
         if (total_ == 0)
             total_ = 1;
+        return unique;
     }
 
-    int extractEntry(zip_uint64_t index) {
+    // Takes the next entry not yet taken until none is left or the job stops.
+    void work(zip_t* archive) {
+        while (!stop_) {
+            const zip_uint64_t index = next_++;
+            if (index >= count_)
+                return;
+            int result = Failed;
+            try {
+                result = extractEntry(archive, index);
+            } catch (...) {
+            }
+            if (result != Ok) {
+                finishWith(result);
+                return;
+            }
+        }
+    }
+
+    void help(zip_t* archive) {
+        work(archive);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            ++helpersDone_;
+        }
+        helperDone_.notify_one();
+    }
+
+    // The job's thread reports and hears the cancel while the others finish.
+    void waitFor(std::vector<std::thread>& threads) {
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            while (helpersDone_ < threads.size()) {
+                helperDone_.wait_for(lock, std::chrono::milliseconds(50));
+                lock.unlock();
+                if (reportProgress() && sink_->cancelled())
+                    finishWith(Cancelled);
+                lock.lock();
+            }
+        }
+        for (std::thread& thread : threads)
+            thread.join();
+    }
+
+    // The first result that ends the job wins; the others stop at their next chunk.
+    void finishWith(int result) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (result_ == Ok)
+            result_ = result;
+        stop_ = true;
+    }
+
+    bool onJobThread() const { return std::this_thread::get_id() == jobThread_; }
+
+    // On the job's thread only; false elsewhere and without a sink.
+    bool reportProgress() {
+        if (!sink_ || !onJobThread())
+            return false;
+        const double fraction = offset_ + scale_ * double(done_.load()) / double(total_);
+        if (fraction > lastReported_) {
+            lastReported_ = fraction;
+            sink_->report(lastReported_);
+        }
+        return true;
+    }
+
+    int extractEntry(zip_t* archive, zip_uint64_t index) {
         zip_stat_t st;
         zip_stat_init(&st);
-        if (zip_stat_index(archive_, index, ZIP_FL_UNCHANGED, &st) != 0)
+        if (zip_stat_index(archive, index, ZIP_FL_UNCHANGED, &st) != 0)
             return Ok;
-        const std::string name = zipEntryName(archive_, index);
+        const std::string name = zipEntryName(archive, index);
         const auto target = safeTarget(destDir_, name);
         if (!target)
             return Ok;
-        if (zipEntryIsFolder(archive_, index, name)) {
+        if (zipEntryIsFolder(archive, index, name)) {
             std::error_code ignored;
             fs::create_directories(*target, ignored);
             return Ok;
@@ -82,15 +182,15 @@ private:
         }
         ZipFileHandle entry(
             password_.empty()
-                ? zip_fopen_index(archive_, index, ZIP_FL_UNCHANGED)
-                : zip_fopen_index_encrypted(archive_, index, ZIP_FL_UNCHANGED, password_.c_str()));
+                ? zip_fopen_index(archive, index, ZIP_FL_UNCHANGED)
+                : zip_fopen_index_encrypted(archive, index, ZIP_FL_UNCHANGED, password_.c_str()));
         if (!entry) {
             // Wrong or missing password, an unknown method or damage: the other entries
             // still come out, and the job says the password may be at fault.
             ++unreadable_;
             return Ok;
         }
-        const int result = copyEntry(entry.get(), index, st, *target);
+        const int result = copyEntry(archive, entry.get(), index, st, *target);
         if (result == BadPassword) {
             ++unreadable_;
             return Ok;
@@ -98,7 +198,7 @@ private:
         return result;
     }
 
-    int copyEntry(zip_file_t* entry, zip_uint64_t index, const zip_stat_t& st,
+    int copyEntry(zip_t* archive, zip_file_t* entry, zip_uint64_t index, const zip_stat_t& st,
                   const fs::path& target) {
         OutputFile out;
         if (!out.open(target))
@@ -115,7 +215,7 @@ private:
                 break;
             if (got < 0) {
                 if (misjudgedCrc(entry, st, copied)) {
-                    if (!winzipAesAuthentic(archive_, index, st, password_))
+                    if (!winzipAesAuthentic(archive, index, st, password_))
                         return BadPassword;
                     break;
                 }
@@ -129,12 +229,10 @@ private:
             if (sized && copied > st.size)
                 return Failed;
             done_ += zip_uint64_t(got);
-            if (sink_) {
-                lastReported_ = offset_ + scale_ * double(done_) / double(total_);
-                sink_->report(lastReported_);
-                if (sink_->cancelled())
-                    return Cancelled;
-            }
+            if (reportProgress() && sink_->cancelled())
+                return Cancelled;
+            if (stop_)
+                return Cancelled;
         }
         if (sized && copied != st.size)
             return Failed;
@@ -150,17 +248,26 @@ private:
                zip_error_code_zip(zip_file_get_error(entry)) == ZIP_ER_CRC;
     }
 
+    const std::string& path_;
     zip_t* archive_;
     fs::path destDir_;
     const std::string& password_;
     const ProgressSink* sink_;
     double offset_;
     double scale_;
+    const std::thread::id jobThread_ = std::this_thread::get_id();
+    zip_uint64_t count_ = 0;
     zip_uint64_t total_ = 0;
-    zip_uint64_t done_ = 0;
-    double lastReported_ = -1;
-    int unreadable_ = 0;
-    int unsupported_ = 0;
+    double lastReported_ = -1; // the job's thread alone
+    std::atomic<zip_uint64_t> next_{0};
+    std::atomic<zip_uint64_t> done_{0};
+    std::atomic<int> unreadable_{0};
+    std::atomic<int> unsupported_{0};
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::condition_variable helperDone_;
+    std::size_t helpersDone_ = 0; // guarded by mutex_
+    int result_ = Ok;             // guarded by mutex_ until the helpers are joined
 };
 
 } // namespace
@@ -197,7 +304,7 @@ int zipExtract(const std::string& archive, const std::string& destDir, const std
     const zip_int64_t count = zip_get_num_entries(zip.get(), ZIP_FL_UNCHANGED);
     if (count < 1)
         return Ok;
-    return ZipExtraction(zip.get(), destDir, password, sink, offset, scale).run(count);
+    return ZipExtraction(archive, zip.get(), destDir, password, sink, offset, scale).run(count);
 }
 
 } // namespace cfr

@@ -1,0 +1,20 @@
+#include "cpu_cores.h"
+
+#include <sched.h>
+#include <unistd.h>
+
+namespace cfr {
+
+int usableCores() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof set, &set) == 0) {
+        const int count = CPU_COUNT(&set);
+        if (count > 0)
+            return count;
+    }
+    const long online = ::sysconf(_SC_NPROCESSORS_ONLN);
+    return online > 0 ? int(online) : 1;
+}
+
+} // namespace cfr
