@@ -15,6 +15,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
+#include <limits>
 #include <mutex>
 #include <thread>
 #include <unordered_set>
@@ -97,9 +98,9 @@ private:
 
     // Takes the next entry not yet taken until none is left or the job stops.
     void work(zip_t* archive) {
-        while (!stop_) {
+        for (;;) {
             const zip_uint64_t index = next_++;
-            if (index >= count_)
+            if (index >= count_ || index >= stopFrom_)
                 return;
             int result = Failed;
             try {
@@ -107,7 +108,7 @@ private:
             } catch (...) {
             }
             if (result != Ok) {
-                finishWith(result);
+                finishWith(result, index);
                 return;
             }
         }
@@ -130,7 +131,7 @@ private:
                 helperDone_.wait_for(lock, std::chrono::milliseconds(50));
                 lock.unlock();
                 if (reportProgress() && sink_->cancelled())
-                    finishWith(Cancelled);
+                    finishWith(Cancelled, 0);
                 lock.lock();
             }
         }
@@ -138,12 +139,15 @@ private:
             thread.join();
     }
 
-    // The first result that ends the job wins; the others stop at their next chunk.
-    void finishWith(int result) {
+    // Ends the job as one thread would have: the entries before the one at index are finished
+    // and kept, those after it stop at their next chunk, and the earliest entry's result
+    // wins. What a failed extraction leaves is then the same on any number of cores.
+    void finishWith(int result, zip_uint64_t index) {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (result_ == Ok)
+        if (index < stopFrom_) {
+            stopFrom_ = index;
             result_ = result;
-        stop_ = true;
+        }
     }
 
     bool onJobThread() const { return std::this_thread::get_id() == jobThread_; }
@@ -231,7 +235,7 @@ private:
             done_ += zip_uint64_t(got);
             if (reportProgress() && sink_->cancelled())
                 return Cancelled;
-            if (stop_)
+            if (index >= stopFrom_)
                 return Cancelled;
         }
         if (sized && copied != st.size)
@@ -263,7 +267,8 @@ private:
     std::atomic<zip_uint64_t> done_{0};
     std::atomic<int> unreadable_{0};
     std::atomic<int> unsupported_{0};
-    std::atomic<bool> stop_{false};
+    // Entries from this index on stop: the earliest that failed, 0 once cancelled.
+    std::atomic<zip_uint64_t> stopFrom_{std::numeric_limits<zip_uint64_t>::max()};
     std::mutex mutex_;
     std::condition_variable helperDone_;
     std::size_t helpersDone_ = 0; // guarded by mutex_
