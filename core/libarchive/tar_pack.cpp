@@ -250,6 +250,10 @@ int tarPack(const std::vector<std::string>& inputs, const std::string& dest, int
     if (!addInputs(context, inputs, kind))
         return abandon(writers, kind,
                        context.cancelled || context.sink->cancelled() ? Cancelled : Failed);
+    // Inputs that hold nothing storable (a pipe, or only the archive being replaced) would
+    // otherwise put an empty archive in the destination's place, as zip and 7z refuse to.
+    if (context.entries == 0)
+        return abandon(writers, kind, Failed);
     if (!closeWriters(writers))
         return abandon(writers, kind, context.sink->cancelled() ? Cancelled : Failed);
     writers = Writers();

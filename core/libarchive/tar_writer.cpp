@@ -79,7 +79,8 @@ public:
         if (!entry)
             return false;
         // A folder entry that cannot be written is not worth failing the job for.
-        archive_write_header(context_.writer, entry.get());
+        if (archive_write_header(context_.writer, entry.get()) == ARCHIVE_OK)
+            ++context_.entries;
         return true;
     }
 
@@ -109,6 +110,7 @@ bool tarAddFile(TarWriteContext& context, const std::string& name,
     ArchiveEntry entry = makeEntry(name, AE_IFREG, 0644, la_int64_t(size));
     if (!entry || archive_write_header(context.writer, entry.get()) != ARCHIVE_OK)
         return false;
+    ++context.entries;
     return copyData(context, fd.get(), size);
 }
 

@@ -21,6 +21,8 @@ struct TarWriteContext {
     // The archive being written and the one it replaces, left out of the walk.
     const StagedFile* output = nullptr;
     bool cancelled = false;
+    // Entries stored so far, folders included.
+    std::uint64_t entries = 0;
     std::vector<char> buffer = std::vector<char>(65536);
 };
 

@@ -88,6 +88,10 @@ private slots:
                                        "photos/shot.jpg 100644 0", "project/ 40755 0",
                                        "project/sub/ 40755 0", "project/sub/f.txt 100644 0",
                                        "sub/ 40755 0", "sub/f.txt 100644 0"}));
+        // With nothing storable left, an empty archive must not take the old one's place.
+        const QByteArray before = testing::readFile(archive);
+        QCOMPARE(packPaths({archive, photos + "/pipe"}, archive), int(cfr::Failed));
+        QCOMPARE(testing::readFile(archive), before);
     }
 
     // Stored as it was read, a file that shrinks meanwhile would come back padded with zeros.
