@@ -1,10 +1,8 @@
 #include "libarchive/parallel_gzip.h"
 
-#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
-#include <cerrno>
 
 namespace cfr {
 namespace {
@@ -212,18 +210,10 @@ bool ParallelGzip::finish() {
 }
 
 bool ParallelGzip::writeAll(const unsigned char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd_, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            failed_ = true;
-            return false;
-        }
-        data += written;
-        size -= std::size_t(written);
-    }
-    return true;
+    if (writeFully(fd_, data, size))
+        return true;
+    failed_ = true;
+    return false;
 }
 
 } // namespace cfr

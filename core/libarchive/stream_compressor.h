@@ -18,4 +18,8 @@ public:
     virtual bool finish() = 0;
 };
 
+// Writes all of data to fd, going on after a short write or an interrupted call; false on an
+// error or when the file takes nothing more (a full disk).
+bool writeFully(int fd, const void* data, std::size_t size);
+
 } // namespace cfr

@@ -1,9 +1,6 @@
 #include "libarchive/xz_stream.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 
 namespace cfr {
 
@@ -63,18 +60,9 @@ bool XzStream::run(lzma_action action) {
             failed_ = true;
             return false;
         }
-        const std::uint8_t* out = output_.data();
-        std::size_t left = output_.size() - stream_.avail_out;
-        while (left > 0) {
-            const ssize_t written = ::write(fd_, out, left);
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0) {
-                failed_ = true;
-                return false;
-            }
-            out += written;
-            left -= std::size_t(written);
+        if (!writeFully(fd_, output_.data(), output_.size() - stream_.avail_out)) {
+            failed_ = true;
+            return false;
         }
         if (result == LZMA_STREAM_END)
             return true;

@@ -1,0 +1,23 @@
+#include "libarchive/stream_compressor.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace cfr {
+
+bool writeFully(int fd, const void* data, std::size_t size) {
+    const char* next = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = ::write(fd, next, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        next += written;
+        size -= std::size_t(written);
+    }
+    return true;
+}
+
+} // namespace cfr
