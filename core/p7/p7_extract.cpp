@@ -1,11 +1,20 @@
 // Archives read by the plugin: every 7z (plain, with encrypted content or encrypted names),
 // and the zip archives libzip cannot read.
+#include "cpu_cores.h"
 #include "failure_reason.h"
 #include "p7/p7_backend.h"
 #include "p7/p7_open.h"
 #include "safe_path.h"
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <numeric>
 #include <optional>
+#include <thread>
+#include <unordered_set>
 
 namespace cfr {
 namespace {
@@ -59,6 +68,129 @@ std::vector<ExtractItem> placeItems(p7::IInArchive<L>* archive, const std::strin
     return items;
 }
 
+// Zip entries stand apart from each other, so each core may open the archive in a handler of
+// its own and extract a run of them; 7z's solid blocks may not be split that way. Entries
+// bound for the same place keep the archive's order on one thread.
+bool shareable(const p7::GUID& format, const std::vector<ExtractItem>& items) {
+    if (!p7::sameGuid(format, p7::CLSID_FormatZip) || items.size() < 2 || usableCores() < 2)
+        return false;
+    std::unordered_set<std::string> places;
+    for (const ExtractItem& item : items)
+        if (!item.path.empty() && !places.insert(item.path).second)
+            return false;
+    return true;
+}
+
+struct Share {
+    std::uint32_t first = 0;
+    std::uint32_t end = 0;
+    double weight = 0; // of the whole job's progress
+};
+
+// Runs of entries of about equal cost. An encrypted entry's key derivation costs about as
+// much as inflating 64 KiB, and many archives are thousands of small entries.
+std::vector<Share> shareOut(const std::vector<ExtractItem>& items, int cores) {
+    const std::uint64_t perEntry = 64 * 1024;
+    std::uint64_t total = 0;
+    for (const ExtractItem& item : items)
+        total += item.size + perEntry;
+    std::vector<Share> shares;
+    std::uint64_t done = 0;
+    std::uint64_t shareStart = 0;
+    for (std::uint32_t i = 0; i < items.size(); ++i) {
+        done += items[i].size + perEntry;
+        const std::uint64_t mark = total / std::uint64_t(cores) * (shares.size() + 1);
+        if (i + 1 == items.size() || done >= mark) {
+            const std::uint32_t first = shares.empty() ? 0 : shares.back().end;
+            shares.push_back({first, i + 1, double(done - shareStart) / double(total)});
+            shareStart = done;
+        }
+    }
+    return shares;
+}
+
+// One thread's run: how far it has come, and the job's stop request.
+struct ShareState {
+    std::atomic<double> fraction{0};
+    const std::atomic<bool>* stop = nullptr;
+    bool extractOk = false;
+
+    static void record(void* self, double fraction) {
+        static_cast<ShareState*>(self)->fraction = fraction;
+    }
+    static int stopAsked(void* self) { return *static_cast<ShareState*>(self)->stop ? 1 : 0; }
+};
+
+template <p7::Layout L>
+void extractShare(const P7Lib& lib, const std::string& archivePath, const std::string& password,
+                  const std::vector<ExtractItem>& items, const Share& share, ExtractTally& tally,
+                  ShareState& state) {
+    P7Archive<L> archive(password);
+    if (archive.open(lib, p7::CLSID_FormatZip, archivePath) != Ok)
+        return;
+    std::vector<std::uint32_t> indices(share.end - share.first);
+    std::iota(indices.begin(), indices.end(), share.first);
+    const ProgressSink sink{ShareState::record, &state, ShareState::stopAsked};
+    p7::Ref<ExtractCb<L>> callback(new (std::nothrow)
+                                       ExtractCb<L>(items, archive.password(), &sink, tally));
+    if (!callback)
+        return;
+    const p7::HRESULT result =
+        archive.get()->Extract(indices.data(), std::uint32_t(indices.size()), 0, callback.get());
+    callback->finish();
+    state.extractOk = result == p7::S_OK;
+}
+
+// The job's thread hands the runs to threads of their own, then reports their progress and
+// passes on a cancel until all of them are done.
+template <p7::Layout L>
+int extractInShares(const P7Lib& lib, const std::string& archivePath, const std::string& password,
+                    const std::vector<ExtractItem>& items, const ProgressSink* sink,
+                    ExtractTally& tally) {
+    // Asked before any thread starts, a cancel leaves nothing behind.
+    if (sink && sink->cancelled())
+        return Cancelled;
+    const std::vector<Share> shares = shareOut(items, usableCores());
+    std::atomic<bool> stop{false};
+    std::vector<ShareState> states(shares.size());
+    std::mutex mutex;
+    std::condition_variable shareDone;
+    std::size_t finished = 0;
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < shares.size(); ++i) {
+        states[i].stop = &stop;
+        const auto run = [&, i] {
+            extractShare<L>(lib, archivePath, password, items, shares[i], tally, states[i]);
+            std::lock_guard<std::mutex> lock(mutex);
+            ++finished;
+            shareDone.notify_one();
+        };
+        try {
+            threads.emplace_back(run);
+        } catch (...) {
+            run(); // no thread to be had: this run on the job's own
+        }
+    }
+    std::unique_lock<std::mutex> lock(mutex);
+    while (finished < shares.size()) {
+        shareDone.wait_for(lock, std::chrono::milliseconds(50));
+        double fraction = 0;
+        for (std::size_t i = 0; i < shares.size(); ++i)
+            fraction += shares[i].weight * states[i].fraction;
+        if (sink) {
+            sink->report(std::min(fraction, 1.0));
+            stop = stop || sink->cancelled();
+        }
+    }
+    lock.unlock();
+    for (std::thread& thread : threads)
+        thread.join();
+    bool extractOk = true;
+    for (const ShareState& state : states)
+        extractOk = extractOk && state.extractOk;
+    return tally.outcome(stop, extractOk);
+}
+
 template <p7::Layout L>
 int extractWith(const P7Lib& lib, const p7::GUID& format, const std::string& archivePath,
                 const std::string& destDir, const std::string& password, const ProgressSink* sink) {
@@ -70,13 +202,19 @@ int extractWith(const P7Lib& lib, const p7::GUID& format, const std::string& arc
     std::error_code ignored;
     std::filesystem::create_directories(destDir, ignored);
     const std::vector<ExtractItem> items = placeItems(archive.get(), destDir);
-    p7::Ref<ExtractCb<L>> callback(new (std::nothrow)
-                                       ExtractCb<L>(items, archive.password(), sink));
-    if (!callback)
-        return Failed;
-    const p7::HRESULT result = archive.get()->Extract(nullptr, 0xFFFFFFFFu, 0, callback.get());
-    callback->finish();
-    const int outcome = callback->outcome(result);
+    ExtractTally tally;
+    int outcome = Failed;
+    if (shareable(format, items)) {
+        outcome = extractInShares<L>(lib, archivePath, password, items, sink, tally);
+    } else {
+        p7::Ref<ExtractCb<L>> callback(new (std::nothrow)
+                                           ExtractCb<L>(items, archive.password(), sink, tally));
+        if (!callback)
+            return Failed;
+        const p7::HRESULT result = archive.get()->Extract(nullptr, 0xFFFFFFFFu, 0, callback.get());
+        callback->finish();
+        outcome = tally.outcome(callback->cancelled(), result == p7::S_OK);
+    }
     if (outcome == Unsupported)
         noteFailure(MethodUnsupported);
     if (outcome != Ok)

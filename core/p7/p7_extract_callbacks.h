@@ -7,11 +7,38 @@
 #include "p7/p7_streams.h"
 #include "p7/p7_text.h"
 
+#include <atomic>
 #include <filesystem>
 #include <new>
 #include <vector>
 
 namespace cfr {
+
+// What the entries of one extraction came to, kept by the callbacks of every thread that
+// works on it.
+struct ExtractTally {
+    std::atomic<bool> passwordProven{false};
+    std::atomic<bool> failedEncrypted{false}; // or said the password was wrong
+    std::atomic<bool> damaged{false};
+    std::atomic<bool> unsupported{false};
+    std::atomic<bool> writeFailed{false};
+
+    // What the job ended with, given whether every call to the plugin's Extract succeeded.
+    // Damage is put down to the password only when no encrypted entry came out right, in
+    // whatever order the threads met them.
+    int outcome(bool cancelled, bool extractOk) const {
+        if (cancelled)
+            return Cancelled;
+        if (writeFailed)
+            return Failed;
+        // Some entry uses a method this plugin was built without: no password can help.
+        if (unsupported)
+            return Unsupported;
+        if (failedEncrypted && !passwordProven)
+            return BadPassword;
+        return damaged || failedEncrypted || !extractOk ? Failed : Ok;
+    }
+};
 
 // Hands the password over while the archive is opened (encrypted names need it then).
 template <p7::Layout L>
@@ -40,8 +67,8 @@ class ExtractCb final
     : public TwoViews<p7::IArchiveExtractCallback<L>, p7::ICryptoGetTextPassword<L>> {
 public:
     ExtractCb(const std::vector<ExtractItem>& items, const std::wstring& password,
-              const ProgressSink* sink)
-        : items_(items), password_(password), progress_(sink) {}
+              const ProgressSink* sink, ExtractTally& tally)
+        : items_(items), password_(password), progress_(sink), tally_(tally) {}
 
     p7::HRESULT QueryInterface(const p7::GUID& iid, void** out) override {
         return this->answer(iid, out,
@@ -75,7 +102,7 @@ public:
         if (!out || !out->open(item.path)) {
             if (out)
                 out->Release();
-            writeFailed_ = true;
+            tally_.writeFailed = true;
             return p7::E_FAIL;
         }
         out->AddRef(); // ours, to check the close once the entry is done
@@ -90,15 +117,16 @@ public:
         const bool encrypted = index_ < items_.size() && items_[index_].encrypted;
         if (result == p7::kOperationOk) {
             // An encrypted entry that passed its check proves the password right.
-            passwordProven_ = passwordProven_ || encrypted;
+            if (encrypted)
+                tally_.passwordProven = true;
             keepCurrent();
         } else {
             if (result == p7::kOperationUnsupportedMethod)
-                unsupported_ = true;
-            else if ((encrypted || result == p7::kOperationWrongPassword) && !passwordProven_)
-                passwordSuspect_ = true;
+                tally_.unsupported = true;
+            else if (encrypted || result == p7::kOperationWrongPassword)
+                tally_.failedEncrypted = true;
             else
-                damaged_ = true;
+                tally_.damaged = true;
             discardCurrent();
         }
         return p7::S_OK;
@@ -111,25 +139,10 @@ public:
     // Call once the plugin is done. An entry still open then never got its verdict.
     void finish() {
         if (current_)
-            damaged_ = true;
+            tally_.damaged = true;
         discardCurrent();
     }
     bool cancelled() const { return progress_.cancelled(); }
-
-    // What the job ended with, given what the plugin's Extract returned. Damage is only put
-    // down to the password while no encrypted entry has come out right.
-    int outcome(p7::HRESULT extractResult) const {
-        if (progress_.cancelled())
-            return Cancelled;
-        if (writeFailed_)
-            return Failed;
-        // Some entry uses a method this plugin was built without: no password can help.
-        if (unsupported_)
-            return Unsupported;
-        if (passwordSuspect_)
-            return BadPassword;
-        return damaged_ || extractResult != p7::S_OK ? Failed : Ok;
-    }
 
 private:
     // An entry that passed the plugin's check is kept if it also has the size the archive
@@ -139,10 +152,10 @@ private:
             return;
         const ExtractItem& item = items_[index_];
         if (item.sizeKnown && current_->written() != item.size) {
-            damaged_ = true;
+            tally_.damaged = true;
             current_->discard();
         } else if (!current_->finish()) {
-            writeFailed_ = true;
+            tally_.writeFailed = true;
         }
         current_.reset();
     }
@@ -156,12 +169,8 @@ private:
     const std::wstring& password_;
     PluginProgress progress_;
     p7::Ref<FileOutStream<L>> current_;
+    ExtractTally& tally_;
     std::uint32_t index_ = 0;
-    bool passwordProven_ = false;
-    bool passwordSuspect_ = false;
-    bool damaged_ = false;
-    bool unsupported_ = false;
-    bool writeFailed_ = false;
 };
 
 } // namespace cfr

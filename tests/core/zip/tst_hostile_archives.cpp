@@ -147,6 +147,9 @@ private slots:
         row("a file where a folder must go", "b.tar",
             tar({{"block", "a file"}, {"block/inner.txt", "x"}}), None, cfr::Failed,
             {{"block", "a file"}});
+        // Linking the file to itself must not remove it first.
+        row("hard link to itself", "l.tar", tar({{"a", "text"}, link("a", "a", true)}), None,
+            cfr::Ok, {{"a", "text"}});
         row("gnu sparse", "s.tar", made(kSparseTar), None, cfr::Ok, {{"f", kSparse}});
         // A disk image starts with zeros, which libarchive would take for an empty tar; a gzip
         // inside a single stream is the stream's one file.
@@ -177,6 +180,7 @@ private slots:
             cfr::Failed, a);
         row("ends short of its size", "p.zip", patched(two, 1, 24, 22, text.size() + 10), None,
             cfr::Failed, a);
+        row("damaged data", "d.zip", flipped(two, two.indexOf("b.txt") + 50), None, cfr::Failed, a);
         row("nothing but the end record", "e.zip", QByteArray("PK\x05\x06", 4) + QByteArray(18, 0),
             None, cfr::Ok, {});
         // A damaged AES entry fails its authentication whether 7-Zip stored or deflated it.
@@ -198,6 +202,12 @@ private slots:
                      int(cfr::Ok));
         const QByteArray package = testing::readFile(tmp.path() + "/f.cfr");
         row("full disk zip", "f.zip", testing::readFile(tmp.path() + "/f.zip"), FullDisk,
+            cfr::Failed, {{"small", small}});
+        // The plugin reads these, the entries shared out among the cores.
+        const QByteArray aes2 = by7z({{"small", small}, {"big", big}}, "-tzip -mem=AES256 -ppw");
+        row("7-Zip AES, cancel", "a.zip", aes2, Cancel, cfr::Cancelled, {});
+        // One entry proves the password: the other one's failure is damage, in any order.
+        row("7-Zip AES, one entry damaged", "a.zip", flipped(aes2, aes2.size() / 2), None,
             cfr::Failed, {{"small", small}});
         // The package's inner zip is written to the temporary folder first, and fails there.
         row("full disk package", "f.cfr", package, FullDisk, cfr::Failed, {});
