@@ -50,6 +50,22 @@ private slots:
         const char* mixed[] = {nullptr, input.constData(), nullptr};
         QCOMPARE(pack(mixed, 3, dest.constData()), int(cfr::Ok));
         QCOMPARE(listEntries(dest), QStringList{"in.txt 100644 0"});
+
+        // Places where nothing can be written or read, and what no writer takes.
+        const QByteArray blocked = input + "/x";
+        const QByteArray folder = tmp.path().toUtf8();
+        for (const QByteArray suffix : {".zip", ".7z", ".tar"}) {
+            QCOMPARE(pack(one, 1, blocked + suffix), int(cfr::OpenFailed));
+            QCOMPARE(cfr::extract(blocked + suffix, folder, nullptr, nullptr, nullptr),
+                     int(cfr::OpenFailed));
+        }
+        QCOMPARE(pack(one, 1, folder + "/a.rar"), int(cfr::Unsupported));
+        QCOMPARE(cfr::pack(one, 1, folder + "/a.cfr", "", nullptr, nullptr, nullptr),
+                 int(cfr::InvalidArgument));
+        QCOMPARE(cfr::extract(dest, "", nullptr, nullptr, nullptr), int(cfr::InvalidArgument));
+        char small[4];
+        QCOMPARE(cfr::archiveFirstVolume(dest, small, sizeof small), -1);
+        QCOMPARE(cfr::archiveFirstVolume(nullptr, small, sizeof small), -1);
     }
 
     void kindFollowsTheBaseNameOnly_data() {
@@ -73,6 +89,9 @@ private slots:
         QCOMPARE(cfr::formatCaps(cfr::Rar), int(cfr::CapExtract));
         QCOMPARE(cfr::formatCaps(cfr::SevenZip), cfr::p7Available() ? 7 : 3);
         QCOMPARE(cfr::formatCaps(-7), 0);
+        // Asked of libarchive, which may be built without them.
+        QCOMPARE(cfr::formatCaps(cfr::TarBz2), int(cfr::CapPack | cfr::CapExtract));
+        QCOMPARE(cfr::formatCaps(cfr::Zst), int(cfr::CapPack | cfr::CapExtract));
     }
 
     void probesOnRealFiles_data() {
