@@ -160,7 +160,11 @@ int extractInShares(const P7Lib& lib, const std::string& archivePath, const std:
     for (std::size_t i = 0; i < shares.size(); ++i) {
         states[i].stop = &stop;
         const auto run = [&, i] {
-            extractShare<L>(lib, archivePath, password, items, shares[i], tally, states[i]);
+            try {
+                extractShare<L>(lib, archivePath, password, items, shares[i], tally, states[i]);
+            } catch (...) {
+                // Out of memory: the run is not done, and the job fails.
+            }
             std::lock_guard<std::mutex> lock(mutex);
             ++finished;
             shareDone.notify_one();
