@@ -69,8 +69,12 @@ public:
             noteFailure(MethodUnsupported);
             return Unsupported;
         }
-        if (unreadable_ > 0)
+        // Data that fails its check after the password check passed is put down to the
+        // password only when no encrypted entry came out right with it.
+        if (unreadable_ > 0 || (failedChecks_ > 0 && !passwordProven_))
             return BadPassword;
+        if (failedChecks_ > 0)
+            return Failed;
         // Skipped entries and empty files leave the count short of the total; the job is
         // done all the same.
         if (sink_ && lastReported_ < offset_ + scale_)
@@ -196,9 +200,11 @@ private:
         }
         const int result = copyEntry(archive, entry.get(), index, st, *target);
         if (result == BadPassword) {
-            ++unreadable_;
+            ++failedChecks_;
             return Ok;
         }
+        if (result == Ok && isEncrypted(st))
+            passwordProven_ = true;
         return result;
     }
 
@@ -266,6 +272,8 @@ private:
     std::atomic<zip_uint64_t> next_{0};
     std::atomic<zip_uint64_t> done_{0};
     std::atomic<int> unreadable_{0};
+    std::atomic<int> failedChecks_{0};
+    std::atomic<bool> passwordProven_{false};
     std::atomic<int> unsupported_{0};
     // Entries from this index on stop: the earliest that failed, 0 once cancelled.
     std::atomic<zip_uint64_t> stopFrom_{std::numeric_limits<zip_uint64_t>::max()};
