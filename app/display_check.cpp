@@ -9,6 +9,7 @@
 #include <xcb/xcb.h>
 
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -24,13 +25,27 @@ bool needsWindowSystem(const QByteArray& platform) {
     return platform.isEmpty() || platform.startsWith("xcb") || platform.startsWith("wayland");
 }
 
+struct XcbDisconnect {
+    void operator()(xcb_connection_t* connection) const { xcb_disconnect(connection); }
+};
+using XcbConnection = std::unique_ptr<xcb_connection_t, XcbDisconnect>;
+
+// The connection that answered stays open while the program runs. An X server whose last
+// client leaves resets, and refuses connections meanwhile (a bare Xvfb, or xinit starting
+// Coffret alone): Qt's own connection, made right after, would fail and abort the program.
+XcbConnection& heldConnection() {
+    static XcbConnection held;
+    return held;
+}
+
 bool xServerAnswers() {
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         return false;
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool answers = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return answers;
+    XcbConnection connection(xcb_connect(nullptr, nullptr));
+    if (xcb_connection_has_error(connection.get()) != 0)
+        return false;
+    heldConnection() = std::move(connection);
+    return true;
 }
 
 bool waylandAnswers() {
