@@ -2,18 +2,15 @@
 // and the zip archives libzip cannot read.
 #include "cpu_cores.h"
 #include "failure_reason.h"
+#include "job_threads.h"
 #include "p7/p7_backend.h"
 #include "p7/p7_open.h"
 #include "safe_path.h"
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <numeric>
 #include <optional>
-#include <thread>
 #include <unordered_set>
 
 namespace cfr {
@@ -153,10 +150,7 @@ int extractInShares(const P7Lib& lib, const std::string& archivePath, const std:
     const std::vector<Share> shares = shareOut(items, usableCores());
     std::atomic<bool> stop{false};
     std::vector<ShareState> states(shares.size());
-    std::mutex mutex;
-    std::condition_variable shareDone;
-    std::size_t finished = 0;
-    std::vector<std::thread> threads;
+    JobThreads threads;
     for (std::size_t i = 0; i < shares.size(); ++i) {
         states[i].stop = &stop;
         const auto run = [&, i] {
@@ -165,19 +159,11 @@ int extractInShares(const P7Lib& lib, const std::string& archivePath, const std:
             } catch (...) {
                 // Out of memory: the run is not done, and the job fails.
             }
-            std::lock_guard<std::mutex> lock(mutex);
-            ++finished;
-            shareDone.notify_one();
         };
-        try {
-            threads.emplace_back(run);
-        } catch (...) {
+        if (!threads.start(run))
             run(); // no thread to be had: this run on the job's own
-        }
     }
-    std::unique_lock<std::mutex> lock(mutex);
-    while (finished < shares.size()) {
-        shareDone.wait_for(lock, std::chrono::milliseconds(50));
+    threads.finish([&] {
         double fraction = 0;
         for (std::size_t i = 0; i < shares.size(); ++i)
             fraction += shares[i].weight * states[i].fraction;
@@ -185,10 +171,7 @@ int extractInShares(const P7Lib& lib, const std::string& archivePath, const std:
             sink->report(std::min(fraction, 1.0));
             stop = stop || sink->cancelled();
         }
-    }
-    lock.unlock();
-    for (std::thread& thread : threads)
-        thread.join();
+    });
     bool extractOk = true;
     for (const ShareState& state : states)
         extractOk = extractOk && state.extractOk;

@@ -6,14 +6,13 @@
 
 #include "cpu_cores.h"
 #include "failure_reason.h"
+#include "job_threads.h"
 #include "output_file.h"
 #include "safe_path.h"
 
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <filesystem>
 #include <limits>
 #include <mutex>
@@ -47,22 +46,24 @@ public:
         const int helpers =
             namesUnique ? int(std::min<zip_uint64_t>(zip_uint64_t(usableCores()), count_)) - 1 : 0;
         std::vector<ZipHandle> handles;
-        std::vector<std::thread> threads;
+        JobThreads threads;
         for (int i = 0; i < helpers; ++i) {
             ZipHandle handle = openZip(path_, ZIP_RDONLY);
             if (!handle)
                 break;
             if (!password_.empty())
                 zip_set_default_password(handle.get(), password_.c_str());
-            try {
-                threads.emplace_back(&ZipExtraction::help, this, handle.get());
-            } catch (...) {
-                break;
-            }
+            zip_t* own = handle.get();
             handles.push_back(std::move(handle));
+            if (!threads.start([this, own] { work(own); }))
+                break;
         }
         work(archive_);
-        waitFor(threads);
+        // The job's thread reports and hears the cancel while the others finish.
+        threads.finish([this] {
+            if (reportProgress() && sink_->cancelled())
+                finishWith(Cancelled, 0);
+        });
         if (result_ != Ok)
             return result_;
         if (unsupported_ > 0) {
@@ -116,31 +117,6 @@ private:
                 return;
             }
         }
-    }
-
-    void help(zip_t* archive) {
-        work(archive);
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            ++helpersDone_;
-        }
-        helperDone_.notify_one();
-    }
-
-    // The job's thread reports and hears the cancel while the others finish.
-    void waitFor(std::vector<std::thread>& threads) {
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            while (helpersDone_ < threads.size()) {
-                helperDone_.wait_for(lock, std::chrono::milliseconds(50));
-                lock.unlock();
-                if (reportProgress() && sink_->cancelled())
-                    finishWith(Cancelled, 0);
-                lock.lock();
-            }
-        }
-        for (std::thread& thread : threads)
-            thread.join();
     }
 
     // Ends the job as one thread would have: the entries before the one at index are finished
@@ -278,9 +254,7 @@ private:
     // Entries from this index on stop: the earliest that failed, 0 once cancelled.
     std::atomic<zip_uint64_t> stopFrom_{std::numeric_limits<zip_uint64_t>::max()};
     std::mutex mutex_;
-    std::condition_variable helperDone_;
-    std::size_t helpersDone_ = 0; // guarded by mutex_
-    int result_ = Ok;             // guarded by mutex_ until the helpers are joined
+    int result_ = Ok; // guarded by mutex_ until the helpers are joined
 };
 
 } // namespace
